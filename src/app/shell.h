@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+namespace quibrel {
+
+class MainWindow;
+class Workspace;
+
+// The window's sequences: start-up, OpenDataBase, the page change and shut-down. Each is a list
+// of steps in a fixed order; an error in a step ends its sequence there, shows its text in a
+// message box, and leaves the window open with what was set up.
+class Shell : public QObject {
+  Q_OBJECT
+
+ public:
+  Shell(Workspace& workspace, MainWindow& window);
+  ~Shell() override;
+
+  // The creation handler's steps, up to the trim of the working set.
+  void StartUp();
+  // Opens the base the settings name and rebuilds the window from it. Safe to run again.
+  void OpenDataBase();
+  void PageChanged(int index);
+  // The close handler's steps: closing message, close the base, stop the search, compact.
+  void ShutDown();
+
+  // Whether the last OpenDataBase ran to its end.
+  bool LastOpenCompleted() const { return open_completed_; }
+
+  // A compaction failure is shown in a message box; when nobody is at the window (the session
+  // ends, a signal asked us to stop) it goes to stderr instead.
+  void SetUnattendedShutDown(bool unattended) { unattended_shut_down_ = unattended; }
+
+ private:
+  // Runs a sequence; a QuibrelError (or any other exception) ends it with a message box.
+  bool RunSteps(const std::function<void()>& steps);
+  void ShowError(const QString& text);
+
+  Workspace& workspace_;
+  MainWindow& window_;
+  bool open_completed_ = false;
+  bool unattended_shut_down_ = false;
+};
+
+}  // namespace quibrel

@@ -1,0 +1,23 @@
+#include <QDir>
+
+#include "cli/cli_verb.h"
+#include "core/version.h"
+#include "workspace/workspace.h"
+
+namespace quibrel {
+namespace {
+
+// Lines other parts of the program add to "info", in order.
+int RunInfo(CliContext& context) {
+  CliArguments(context.arguments).ExpectEnd();
+  PrintLine("folder: " + QDir::toNativeSeparators(context.workspace.folder().Root()));
+  PrintLine("database: " + context.workspace.Database());
+  PrintLine("version: " + GetFullVersion());
+  return 0;
+}
+
+const CliVerbRegistration kInfo("info", {"info", "the program folder, goods base and version", true,
+                                         RunInfo});
+
+}  // namespace
+}  // namespace quibrel

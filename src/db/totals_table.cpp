@@ -1,0 +1,108 @@
+#include "db/totals_table.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "core/quibrel_error.h"
+
+namespace quibrel {
+
+namespace {
+constexpr char kDateFormat[] = "yyyy-MM-dd HH:mm:ss";
+}  // namespace
+
+const QStringList& TotalsTable::Fields() {
+  static const QStringList fields{"Scales",      "IP",       "PLU",  "Name",
+                                  "Type",        "DayWeight", "DayNum", "MonthWeight",
+                                  "MonthNum",    "Last",     "Read"};
+  return fields;
+}
+
+QString TotalsTable::DateText(const QDateTime& when) {
+  return when.isValid() ? when.toString(kDateFormat) : QString();
+}
+
+QDateTime TotalsTable::DateFromText(const QString& text) {
+  return QDateTime::fromString(text, kDateFormat);
+}
+
+void TotalsTable::Open(const QSqlDatabase& connection) {
+  connection_ = connection;
+  emit RowsChanged();
+}
+
+void TotalsTable::Close() {
+  connection_ = QSqlDatabase();
+  emit RowsChanged();
+}
+
+qint64 TotalsTable::Count() const {
+  if (!connection_.isOpen()) return 0;
+  QSqlQuery query(connection_);
+  if (!query.exec(QStringLiteral("SELECT count(*) FROM Totals")) || !query.next()) {
+    throw QuibrelError(
+        QStringLiteral("The totals could not be counted: %1").arg(query.lastError().text()));
+  }
+  return query.value(0).toLongLong();
+}
+
+void TotalsTable::Append(const TotalsRecord& record) {
+  QSqlQuery query(connection_);
+  query.prepare(QStringLiteral(
+      "INSERT INTO Totals (Scales, IP, PLU, Name, Type, DayWeight, DayNum, MonthWeight, "
+      "MonthNum, Last, Read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+  query.addBindValue(record.scales);
+  query.addBindValue(record.ip);
+  query.addBindValue(record.plu);
+  query.addBindValue(record.name);
+  query.addBindValue(record.type);
+  query.addBindValue(record.day_weight);
+  query.addBindValue(record.day_num);
+  query.addBindValue(record.month_weight);
+  query.addBindValue(record.month_num);
+  query.addBindValue(DateText(record.last));
+  query.addBindValue(DateText(record.read));
+  if (!query.exec()) {
+    throw QuibrelError(
+        QStringLiteral("The totals could not be stored: %1").arg(query.lastError().text()));
+  }
+}
+
+void TotalsTable::DeleteAll() {
+  QSqlQuery query(connection_);
+  if (!query.exec(QStringLiteral("DELETE FROM Totals"))) {
+    throw QuibrelError(
+        QStringLiteral("The totals could not be deleted: %1").arg(query.lastError().text()));
+  }
+  emit RowsChanged();
+}
+
+QVector<TotalsRecord> TotalsTable::ReadAll() const {
+  QVector<TotalsRecord> records;
+  QSqlQuery query(connection_);
+  query.setForwardOnly(true);
+  if (!query.exec(QStringLiteral(
+          "SELECT Scales, IP, PLU, Name, Type, DayWeight, DayNum, MonthWeight, MonthNum, Last, "
+          "Read FROM Totals ORDER BY ID"))) {
+    throw QuibrelError(
+        QStringLiteral("The totals could not be read: %1").arg(query.lastError().text()));
+  }
+  while (query.next()) {
+    TotalsRecord r;
+    r.scales = query.value(0).toString();
+    r.ip = query.value(1).toString();
+    r.plu = query.value(2).toLongLong();
+    r.name = query.value(3).toString();
+    r.type = query.value(4).toString();
+    r.day_weight = query.value(5).toDouble();
+    r.day_num = query.value(6).toLongLong();
+    r.month_weight = query.value(7).toDouble();
+    r.month_num = query.value(8).toLongLong();
+    r.last = DateFromText(query.value(9).toString());
+    r.read = DateFromText(query.value(10).toString());
+    records.push_back(r);
+  }
+  return records;
+}
+
+}  // namespace quibrel

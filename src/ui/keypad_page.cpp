@@ -1,0 +1,7 @@
+#include "ui/keypad_page.h"
+
+namespace quibrel {
+
+KeypadPage::KeypadPage(QWidget* parent) : QWidget(parent) { setObjectName("KeysSheet"); }
+
+}  // namespace quibrel

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QVBoxLayout;
+
+namespace quibrel {
+
+class ElidedLabel;
+
+// The settings page: the goods base in use, the interface language and the known scales.
+class SettingsPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SettingsPage(QWidget* parent = nullptr);
+
+  ElidedLabel* DatabaseLabel() const { return database_label_; }
+  QGroupBox* DatabaseGroup() const { return database_group_; }
+  // Where the page's groups stack, top to bottom.
+  QVBoxLayout* GroupsLayout() const { return groups_layout_; }
+
+ private:
+  QGroupBox* database_group_;
+  ElidedLabel* database_label_;
+  QVBoxLayout* groups_layout_;
+};
+
+}  // namespace quibrel
