@@ -33,3 +33,22 @@ function(quibrel_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false"
                TIMEOUT 120)
 endfunction()
+
+# quibrel_fuzz_target(NAME SOURCE file DEPENDS dep...): a libFuzzer program (clang, -DQUIBREL_FUZZ=ON).
+# Run it as build/<dir>/fuzz/NAME -max_total_time=600 CORPUS_DIR.
+function(quibrel_fuzz_target name)
+  cmake_parse_arguments(ARG "" "SOURCE" "DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCE})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/fuzz")
+endfunction()
+
+# quibrel_benchmark(NAME SOURCES ... DEPENDS ...): a Google Benchmark program, run by hand.
+function(quibrel_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE QUIBREL_BUILT_PROGRAM_DIR="${QUIBREL_PROGRAM_DIR}")
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bench")
+endfunction()
