@@ -68,8 +68,8 @@ void GoodsBase::Open(const QString& path) {
     throw QuibrelError(NotABase(path, reason));
   }
   try {
-    CheckTables();
     CheckNotLocked();
+    CheckTables();
     path_ = path;
     goods_.Open(connection_);
     ticket_lines_.Open(connection_);
@@ -114,20 +114,13 @@ void GoodsBase::CheckTables() const {
       {"ScalesSettings", kScalesFields},
       {"Totals", TotalsTable::Fields()}};
   for (const auto& [table, fields] : required) {
+    // The table names are our own constants, never text from outside.
     QSqlQuery query(connection_);
-    query.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
-    query.addBindValue(table);
-    if (!query.exec()) {
-      const QString reason = query.lastError().text();
-      if (reason.contains("locked", Qt::CaseInsensitive)) {
-        throw QuibrelError(LangText("Database", "Locked",
-                                    "The goods base %1 is in use by another program.")
-                               .arg(path_.isEmpty() ? connection_.databaseName() : path_));
-      }
-      throw QuibrelError(NotABase(connection_.databaseName(), reason));
+    if (!query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table))) {
+      throw QuibrelError(NotABase(connection_.databaseName(), query.lastError().text()));
     }
     QStringList present;
-    while (query.next()) present << query.value(0).toString().toLower();
+    while (query.next()) present << query.value(1).toString().toLower();  // cid, name, ...
     if (present.isEmpty()) {
       throw QuibrelError(NotABase(
           connection_.databaseName(),
