@@ -3,19 +3,21 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include "i18n/text_decoding.h"
-
 namespace quibrel {
 
 IniFile::IniFile(const QString& path) : path_(path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return;
-  ParseText(DecodeProfileText(file.readAll()));
+  DecodedProfile decoded = DecodeProfile(file.readAll());
+  loaded_ = true;
+  encoding_ = decoded.encoding;
+  ParseText(decoded.text);
 }
 
 void IniFile::ParseText(const QString& text) {
   lines_.clear();
   crlf_ = text.contains(QLatin1String("\r\n"));
+  final_line_break_ = text.isEmpty() || text.endsWith('\n');
   const QStringList raw_lines = text.split('\n');
   for (int i = 0; i < raw_lines.size(); ++i) {
     QString raw = raw_lines[i];
@@ -30,9 +32,9 @@ void IniFile::ParseText(const QString& text) {
       line.name = (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed();
     } else if (!trimmed.startsWith(';')) {
       const int equals = raw.indexOf('=');
-      if (equals > 0) {
-        line.kind = Line::kKey;
+      if (equals >= 0) {
         line.name = raw.left(equals).trimmed();
+        if (!line.name.isEmpty()) line.kind = Line::kKey;
       }
     }
     lines_.push_back(std::move(line));
@@ -49,10 +51,14 @@ int IniFile::FindSection(const QString& section) const {
   return -1;
 }
 
-int IniFile::FindKey(int section_line, const QString& key) const {
-  for (size_t i = section_line + 1; i < lines_.size(); ++i) {
-    if (lines_[i].kind == Line::kSection) break;
-    if (lines_[i].kind == Line::kKey && lines_[i].name.compare(key, Qt::CaseInsensitive) == 0) {
+int IniFile::FindKey(const QString& section, const QString& key) const {
+  bool inside = false;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
+    if (line.kind == Line::kSection) {
+      inside = line.name.compare(section, Qt::CaseInsensitive) == 0;
+    } else if (inside && line.kind == Line::kKey &&
+               line.name.compare(key, Qt::CaseInsensitive) == 0) {
       return static_cast<int>(i);
     }
   }
@@ -63,16 +69,28 @@ QString IniFile::CleanValue(const QString& raw_line) {
   QString value = raw_line.mid(raw_line.indexOf('=') + 1).trimmed();
   if (value.size() >= 2) {
     const QChar first = value.front();
-    if ((first == '"' || first == '\'') && value.back() == first) value = value.mid(1, value.size() - 2);
+    if ((first == '"' || first == '\'') && value.back() == first) {
+      value = value.mid(1, value.size() - 2);
+    }
   }
   return value;
 }
 
+QString IniFile::StoredValue(const QString& value) {
+  QString stored = value;
+  stored.replace(QLatin1String("\r\n"), QLatin1String(" "));
+  stored.replace('\r', ' ').replace('\n', ' ');
+  // Blanks at either end, or a pair of outer quotes, would be lost on reading; quoting keeps them.
+  const bool blank_ends = !stored.isEmpty() && (stored.front().isSpace() || stored.back().isSpace());
+  const bool quoted = stored.size() >= 2 && (stored.front() == '"' || stored.front() == '\'') &&
+                      stored.back() == stored.front();
+  if (blank_ends || quoted) stored = '"' + stored + '"';
+  return stored;
+}
+
 QString IniFile::ReadString(const QString& section, const QString& key,
                             const QString& default_text) const {
-  const int section_line = FindSection(section);
-  if (section_line < 0) return default_text;
-  const int key_line = FindKey(section_line, key);
+  const int key_line = FindKey(section, key);
   if (key_line < 0) return default_text;
   return CleanValue(lines_[key_line].raw);
 }
@@ -84,13 +102,14 @@ int IniFile::ReadInteger(const QString& section, const QString& key, int default
 }
 
 bool IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-  Line key_line{Line::kKey, key, key + '=' + value};
-  int section_line = FindSection(section);
+  const QString stored = StoredValue(value);
+  Line key_line{Line::kKey, key, key + '=' + stored};
+  const int section_line = FindSection(section);
   if (section_line < 0) {
     lines_.push_back(Line{Line::kSection, section, '[' + section + ']'});
     lines_.push_back(key_line);
-  } else if (const int existing = FindKey(section_line, key); existing >= 0) {
-    lines_[existing].raw = lines_[existing].name + '=' + value;
+  } else if (const int existing = FindKey(section, key); existing >= 0) {
+    lines_[existing].raw = lines_[existing].name + '=' + stored;
   } else {
     // After the section's last key, before any blank lines that separate it from the next one.
     size_t insert_at = section_line + 1;
@@ -104,9 +123,16 @@ bool IniFile::WriteString(const QString& section, const QString& key, const QStr
   if (!file.open(QIODevice::WriteOnly)) return false;
   const QString eol = crlf_ ? QStringLiteral("\r\n") : QStringLiteral("\n");
   QString text;
-  for (const Line& line : lines_) text += line.raw + eol;
-  file.write(text.toUtf8());
-  return file.commit();
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    text += lines_[i].raw;
+    if (i + 1 < lines_.size() || final_line_break_) text += eol;
+  }
+  // A file that ended without a line break keeps ending so; a key appended to it must not join
+  // the old last line, which is why the break is only left off the very last line.
+  file.write(EncodeProfileText(text, encoding_));
+  if (!file.commit()) return false;
+  loaded_ = true;
+  return true;
 }
 
 }  // namespace quibrel
