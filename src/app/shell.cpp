@@ -36,6 +36,10 @@ bool Shell::RunSteps(const std::function<void()>& steps) {
 }
 
 void Shell::ShowError(const QString& text) {
+  if (error_presenter_) {
+    error_presenter_(text);
+    return;
+  }
   if (unattended_shut_down_) {
     std::fprintf(stderr, "%s\n", qPrintable(text));
     return;

@@ -33,6 +33,11 @@ class Shell : public QObject {
   // ends, a signal asked us to stop) it goes to stderr instead.
   void SetUnattendedShutDown(bool unattended) { unattended_shut_down_ = unattended; }
 
+  // Replaces the message box that shows an error (tests record the text instead).
+  void SetErrorPresenter(std::function<void(const QString&)> presenter) {
+    error_presenter_ = std::move(presenter);
+  }
+
  private:
   // Runs a sequence; a QuibrelError (or any other exception) ends it with a message box.
   bool RunSteps(const std::function<void()>& steps);
@@ -42,6 +47,7 @@ class Shell : public QObject {
   MainWindow& window_;
   bool open_completed_ = false;
   bool unattended_shut_down_ = false;
+  std::function<void(const QString&)> error_presenter_;
 };
 
 }  // namespace quibrel
