@@ -8,7 +8,10 @@
 namespace quibrel {
 
 Workspace::Workspace(ProgramFolder folder)
-    : folder_(std::move(folder)), ini_file_(folder_.TerminalIni()), log_(folder_.LogFile()) {}
+    : folder_(std::move(folder)),
+      ini_file_(folder_.TerminalIni()),
+      language_(folder_),
+      log_(folder_.LogFile()) {}
 
 void Workspace::OpenSettingsAndBase() {
   ini_file_ = IniFile(folder_.TerminalIni());

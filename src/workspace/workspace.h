@@ -9,6 +9,7 @@
 #include "core/zirk_log.h"
 #include "db/goods_base.h"
 #include "i18n/ini_file.h"
+#include "workspace/language.h"
 
 namespace quibrel {
 
@@ -24,6 +25,8 @@ class Workspace {
   const ProgramFolder& folder() const { return folder_; }
   IniFile& IniFileRef() { return ini_file_; }
   GoodsBase& base() { return base_; }
+  // The interface language: LangDir, LangFile and the scale character set.
+  Language& language() { return language_; }
   const ZirkLog& log() const { return log_; }
 
   // The full path of the open goods base.
@@ -45,6 +48,7 @@ class Workspace {
  private:
   ProgramFolder folder_;
   IniFile ini_file_;
+  Language language_;
   ZirkLog log_;
   GoodsBase base_;
   QString database_;
