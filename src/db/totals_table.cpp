@@ -68,6 +68,33 @@ void TotalsTable::Append(const TotalsRecord& record) {
   }
 }
 
+void TotalsTable::AppendAll(const QVector<TotalsRecord>& records) {
+  QSqlQuery query(connection_);
+  if (!query.prepare(QStringLiteral(
+          "INSERT INTO Totals (Scales, IP, PLU, Name, Type, DayWeight, DayNum, MonthWeight, "
+          "MonthNum, Last, Read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+    throw QuibrelError(
+        QStringLiteral("The totals could not be stored: %1").arg(query.lastError().text()));
+  }
+  for (const TotalsRecord& record : records) {
+    query.bindValue(0, record.scales);
+    query.bindValue(1, record.ip);
+    query.bindValue(2, record.plu);
+    query.bindValue(3, record.name);
+    query.bindValue(4, record.type);
+    query.bindValue(5, record.day_weight);
+    query.bindValue(6, record.day_num);
+    query.bindValue(7, record.month_weight);
+    query.bindValue(8, record.month_num);
+    query.bindValue(9, DateText(record.last));
+    query.bindValue(10, DateText(record.read));
+    if (!query.exec()) {
+      throw QuibrelError(
+          QStringLiteral("The totals could not be stored: %1").arg(query.lastError().text()));
+    }
+  }
+}
+
 void TotalsTable::DeleteAll() {
   QSqlQuery query(connection_);
   if (!query.exec(QStringLiteral("DELETE FROM Totals"))) {

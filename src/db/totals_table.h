@@ -44,6 +44,8 @@ class TotalsTable : public QObject {
   bool IsEmpty() const { return Count() == 0; }
   // Appends inside the caller's transaction, if any. Throws QuibrelError.
   void Append(const TotalsRecord& record);
+  // Appends many with one prepared statement, inside the caller's transaction if any.
+  void AppendAll(const QVector<TotalsRecord>& records);
   void DeleteAll();
   // All records in table order; for tests and small exports.
   QVector<TotalsRecord> ReadAll() const;
