@@ -175,7 +175,12 @@ int ComUnit::ReadCommBuff(std::uint8_t* Buf) {
 }
 
 void ComUnit::CloseComm() {
-  if (Com >= 0) ::close(Com);
+  if (Com >= 0) {
+    // The exclusive flag belongs to the tty, not to our descriptor: clear it, or the next opening
+    // fails while another descriptor (a pty's other user) keeps the tty alive.
+    ::ioctl(Com, TIOCNXCL);
+    ::close(Com);
+  }
   Com = -1;
   open_device_.clear();
 }

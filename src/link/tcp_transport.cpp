@@ -74,19 +74,17 @@ void TcpTransport::Write(const QByteArray& frame) {
 }
 
 QByteArray TcpTransport::ReadReply() {
-  QByteArray reply = socket_->readAll();
+  QByteArray reply;
   QDeadlineTimer deadline(reply_timeout_ms_);
   for (;;) {
+    // Bytes that came with the scale's closing are still delivered: read before asking state.
+    reply += socket_->readAll();
     const int wanted = AnnouncedLength(reply);
     if (wanted >= 0 && reply.size() >= wanted) return reply;
+    // Closed before the reply was whole: what it sent is not a reply to go on with.
     if (!IsConnected()) ThrowConnectionClosed();
     if (deadline.hasExpired()) return reply;
-    if (socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-      reply += socket_->readAll();
-    } else if (socket_->state() != QAbstractSocket::ConnectedState) {
-      // The scale closed the connection: what it sent before is not a complete reply.
-      ThrowConnectionClosed();
-    }
+    socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime()));
   }
 }
 
