@@ -27,7 +27,7 @@ constexpr const char* kUsage =
     "  --refuse-goods     refuse the goods file (reply code 0x43)\n"
     "  --close-after N    close the connection after answering N blocks (serial: go deaf\n"
     "                     until the next Hello)\n"
-    "  --lie-length       block replies announce one file byte more than they carry\n"
+    "  --lie-length       block replies announce 16 file bytes more than they carry\n"
     "  --delay MS         delay every reply\n"
     "  --totals N         write a Totals.dat of N records (PLUs from products.dat if present)\n";
 

@@ -340,8 +340,9 @@ QByteArray ScaleEmulator::AnswerGetBlock(const QByteArray& frame) {
   if (number < 1 || number > blocks || blocks > 65535) return absent;
   file.seek(static_cast<qint64>(number - 1) * kBlockBytes);
   const QByteArray bytes = file.read(kBlockBytes);
+  // The lie goes past the checksum too, so that the frame really lacks what it announces.
   const auto announced =
-      static_cast<std::uint16_t>(options_.lie_length ? bytes.size() + 1 : bytes.size());
+      static_cast<std::uint16_t>(options_.lie_length ? bytes.size() + 16 : bytes.size());
   QByteArray data(1, static_cast<char>(type));
   data += U16(static_cast<std::uint16_t>(blocks));
   data += U16(number);
