@@ -70,6 +70,7 @@ KeypadImportReport KeypadToBase(Workspace& workspace, const QString& num,
   GoodsBase& base = workspace.base();
   KeypadImportReport report;
   report.layout = ChooseLayout(base, num, card_layout);
+  report.layout_name = base.KeyPads().Lookup("ID", report.layout, "Name").toString();
   const int count = std::min<int>(static_cast<int>(plus.size()), kKeypadKeys);
   report.entries_left_out = static_cast<int>(plus.size()) - count;
   {
@@ -97,11 +98,11 @@ KeypadImportReport KeypadToBase(Workspace& workspace, const QString& num,
 QString KeypadOverflowText(const KeypadImportReport& report) {
   if (report.entries_left_out <= 0) return QString();
   return LangText("Text", "KeypadEntriesLeftOut",
-                  "The keypad file holds %1 entries; keys 1 to %2 of layout %3 were set and the "
-                  "other %4 entries were left out.")
+                  "The keypad file holds %1 entries; keys 1 to %2 of the layout %3 were set and "
+                  "the other %4 entries were left out.")
       .arg(report.keys_set + report.entries_left_out)
       .arg(report.keys_set)
-      .arg(report.layout)
+      .arg(report.layout_name)
       .arg(report.entries_left_out);
 }
 

@@ -65,6 +65,7 @@ inline const QString kCardSource = QStringLiteral("miniSD");
 
 struct KeypadImportReport {
   int layout = 0;            // the KeyPads ID that received the keys
+  QString layout_name;
   int keys_set = 0;          // keys 1 to keys_set were set
   int entries_left_out = 0;  // entries past key 33, which no key of the layout can take
 };
