@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 
 #include "emulator_files.h"
@@ -305,24 +307,31 @@ QByteArray ScaleEmulator::AnswerPutBlock(const QByteArray& frame) {
   if (number < 1 || number > count || n > kBlockBytes || 13 + n + 2 != frame.size()) {
     return {};  // not a block a scale could store: no answer
   }
-  // Blocks go into a side file at their own place, so that a repeated block does no harm, and
-  // the file is only replaced once its last block has come.
-  const QString target = FindFile(options_.dir, name);
-  const QString part = target + ".part";
-  QFile file(part);
-  const QIODevice::OpenMode mode = number == 1 ? QIODevice::WriteOnly | QIODevice::Truncate
-                                               : QIODevice::ReadWrite;
-  if (!file.open(mode) || !file.seek(static_cast<qint64>(number - 1) * kBlockBytes) ||
-      file.write(frame.constData() + 13, n) != n) {
-    return {};
-  }
+  // Blocks are put together at their own place, so that a repeated block does no harm, and the
+  // file is only replaced once its last block has come.
+  QByteArray& upload = uploads_[type];
+  if (number == 1) upload.clear();
+  const qsizetype at = static_cast<qsizetype>(number - 1) * kBlockBytes;
+  if (upload.size() < at + n) upload.resize(at + n);
+  std::memcpy(upload.data() + at, frame.constData() + 13, n);
   if (number == count) {
-    file.resize(static_cast<qint64>(number - 1) * kBlockBytes + n);
-    file.close();
-    QFile::remove(target);
-    QFile::rename(part, target);
+    upload.resize(at + n);
+    if (!StoreFile(FindFile(options_.dir, name), upload)) return {};
   }
   return Frame(kCmdPutBlock, ack);
+}
+
+bool ScaleEmulator::StoreFile(const QString& path, const QByteArray& bytes) {
+  // Written over in place: no truncation or renaming when the size stays, which is the usual
+  // case of an upload repeated with new prices, and keeps a block round trip cheap.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0;
+  ok = ok && ::pwrite(fd, bytes.constData(), static_cast<size_t>(bytes.size()), 0) == bytes.size();
+  if (ok && st.st_size != bytes.size()) ok = ::ftruncate(fd, bytes.size()) == 0;
+  ::close(fd);
+  return ok;
 }
 
 QByteArray ScaleEmulator::AnswerGetBlock(const QByteArray& frame) {
@@ -332,14 +341,26 @@ QByteArray ScaleEmulator::AnswerGetBlock(const QByteArray& frame) {
   const QByteArray absent = Frame(kReplyAbsent, QByteArray(1, static_cast<char>(type)));
   const QString name = FileNameForType(type);
   if (name.isEmpty()) return absent;
-  QFile file(FindFile(options_.dir, name));
-  if (!file.open(QIODevice::ReadOnly)) return absent;
-  const qint64 size = file.size();
+  const int fd =
+      ::open(QFile::encodeName(FindFile(options_.dir, name)).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return absent;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return absent;
+  }
+  const qint64 size = st.st_size;
   // An empty file is one block of no bytes: a count of 0 would never end the PC's loop.
   const qint64 blocks = size == 0 ? 1 : (size + kBlockBytes - 1) / kBlockBytes;
-  if (number < 1 || number > blocks || blocks > 65535) return absent;
-  file.seek(static_cast<qint64>(number - 1) * kBlockBytes);
-  const QByteArray bytes = file.read(kBlockBytes);
+  if (number < 1 || number > blocks || blocks > 65535) {
+    ::close(fd);
+    return absent;
+  }
+  QByteArray bytes(kBlockBytes, '\0');
+  const ssize_t got = ::pread(fd, bytes.data(), kBlockBytes,
+                              static_cast<off_t>(number - 1) * kBlockBytes);
+  ::close(fd);
+  bytes.truncate(got > 0 ? got : 0);
   // The lie goes past the checksum too, so that the frame really lacks what it announces.
   const auto announced =
       static_cast<std::uint16_t>(options_.lie_length ? bytes.size() + 16 : bytes.size());

@@ -73,6 +73,7 @@ class ScaleEmulator : public QObject {
   void Later(std::function<void()> action);
   QByteArray AnswerPutBlock(const QByteArray& frame);
   QByteArray AnswerGetBlock(const QByteArray& frame);
+  static bool StoreFile(const QString& path, const QByteArray& bytes);
   void WriteSerial(const QByteArray& bytes);
   bool OpenSerial();
 
@@ -87,6 +88,7 @@ class ScaleEmulator : public QObject {
   QString serial_path_;
   std::unique_ptr<QSocketNotifier> serial_notifier_;
   Session serial_session_;
+  QHash<std::uint8_t, QByteArray> uploads_;  // files being received, by type
 };
 
 }  // namespace quibrel::emulator
