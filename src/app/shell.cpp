@@ -2,23 +2,33 @@
 
 #include <QMessageBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <cstdio>
 #include <malloc.h>
 
 #include "core/quibrel_error.h"
+#include "core/status_sink.h"
 #include "core/version.h"
 #include "db/compaction.h"
 #include "i18n/lang_text.h"
 #include "ui/elided_label.h"
+#include "ui/help_topics.h"
+#include "ui/help_window.h"
 #include "ui/main_window.h"
+#include "ui/message_panel.h"
+#include "ui/panel_status_sink.h"
 #include "ui/settings_page.h"
 #include "workspace/workspace.h"
 
 namespace quibrel {
 
-Shell::Shell(Workspace& workspace, MainWindow& window) : workspace_(workspace), window_(window) {
+Shell::Shell(Workspace& workspace, MainWindow& window)
+    : workspace_(workspace), window_(window), help_window_(std::make_unique<HelpWindow>()) {
   connect(window_.PageControl(), &QTabWidget::currentChanged, this, &Shell::PageChanged);
   connect(&window_, &MainWindow::Closing, this, &Shell::ShutDown, Qt::DirectConnection);
+  connect(window_.HelpButton(), &QToolButton::clicked, this, [this] {
+    help_window_->ShowTopic(PageHelpTopic(window_.PageControl()->currentIndex()));
+  });
 }
 
 Shell::~Shell() = default;
@@ -56,6 +66,15 @@ void Shell::StartUp() {
   OpenDataBase();
   window_.PageControl()->setCurrentIndex(MainWindow::kGoodsPage);
   malloc_trim(0);
+  message_panel_ = std::make_unique<TMessagePanel>(&window_);
+  status_ = std::make_unique<PanelStatusSink>(*message_panel_);
+  connect(message_panel_.get(), &TMessagePanel::HelpRequested, help_window_.get(),
+          &HelpWindow::ShowTopic);
+}
+
+StatusSink& Shell::Status() {
+  if (!status_) throw QuibrelError("The status panel is used before the window has started up");
+  return *status_;
 }
 
 void Shell::OpenDataBase() {
@@ -67,6 +86,7 @@ void Shell::OpenDataBase() {
     window_.setWindowTitle(LangText("Misc", "CaptionZirk", "Quibrel") + " (v" + GetFullVersion() +
                            ") - [" + workspace_.Database() + "]");
     workspace_.TempProduct.resize(workspace_.base().Goods().fields().size());
+    help_window_->SetHelpFolder(HelpFolderOf(workspace_.language().LangDir()));
     window_.SettingsSheet()->DatabaseLabel()->SetFullText(workspace_.Database());
     workspace_.flRefresh = true;
   });
@@ -81,12 +101,18 @@ void Shell::PageChanged(int index) {
 }
 
 void Shell::ShutDown() {
+  if (message_panel_) {
+    workspace_.MessageList.append(LangText("Text", "Closing", "Saving database..."));
+    message_panel_->ShowMessageWindow(100, 50, kSuccessColour, Qt::black, Qt::AlignHCenter, false,
+                                      workspace_.MessageList);
+  }
   const QString database = workspace_.base().path();
   workspace_.base().Close();
   if (!database.isEmpty()) {
     const QString error = CompactDatabase(database);
     if (!error.isEmpty()) ShowError(error);
   }
+  if (message_panel_) message_panel_->HideMessageWindow();
 }
 
 }  // namespace quibrel

@@ -2,10 +2,15 @@
 
 #include <QObject>
 #include <functional>
+#include <memory>
 
 namespace quibrel {
 
+class HelpWindow;
 class MainWindow;
+class PanelStatusSink;
+class StatusSink;
+class TMessagePanel;
 class Workspace;
 
 // The window's sequences: start-up, OpenDataBase, the page change and shut-down. Each is a list
@@ -26,6 +31,12 @@ class Shell : public QObject {
   // The close handler's steps: closing message, close the base, stop the search, compact.
   void ShutDown();
 
+  // Where long operations report: the status panel, made at the end of StartUp.
+  StatusSink& Status();
+  // Null until StartUp has made it.
+  TMessagePanel* MessagePanel() const { return message_panel_.get(); }
+  HelpWindow& Help() const { return *help_window_; }
+
   // Whether the last OpenDataBase ran to its end.
   bool LastOpenCompleted() const { return open_completed_; }
 
@@ -45,6 +56,9 @@ class Shell : public QObject {
 
   Workspace& workspace_;
   MainWindow& window_;
+  std::unique_ptr<HelpWindow> help_window_;
+  std::unique_ptr<TMessagePanel> message_panel_;
+  std::unique_ptr<PanelStatusSink> status_;
   bool open_completed_ = false;
   bool unattended_shut_down_ = false;
   std::function<void(const QString&)> error_presenter_;
