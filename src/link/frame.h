@@ -72,6 +72,14 @@ inline std::uint8_t ReplyCode(const QByteArray& reply) {
   return static_cast<std::uint8_t>(reply[kReplyCodeOffset]);
 }
 
+// The whole length a reply announces in its own header (payload length at offsets 3 and 4, plus
+// lead bytes, length field and checksum), or -1 while fewer than 5 bytes are there. TCP replies
+// that come in pieces are put together up to this length.
+inline int ReplyFrameLength(const QByteArray& head) {
+  if (head.size() < kFrameHeaderLength) return -1;
+  return GetU16(head, 3) + kFrameHeaderLength + 2;
+}
+
 // What a GetBlock reply carries: the block count of the whole file (offset 7), the byte count n
 // (offset 11) and the n file bytes from offset 13.
 struct BlockReply {

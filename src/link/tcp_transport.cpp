@@ -17,12 +17,6 @@ namespace {
       LangText("Link", "ConnectionClosed", "The scale closed the connection during the exchange"));
 }
 
-// The full length a reply announces in its header, or -1 while the header is incomplete.
-int AnnouncedLength(const QByteArray& reply) {
-  if (reply.size() < kFrameHeaderLength) return -1;
-  return GetU16(reply, 3) + kFrameHeaderLength + 2;
-}
-
 }  // namespace
 
 int ReadReplyTimeout(const IniFile& terminal_ini) {
@@ -79,7 +73,7 @@ QByteArray TcpTransport::ReadReply() {
   for (;;) {
     // Bytes that came with the scale's closing are still delivered: read before asking state.
     reply += socket_->readAll();
-    const int wanted = AnnouncedLength(reply);
+    const int wanted = ReplyFrameLength(reply);
     if (wanted >= 0 && reply.size() >= wanted) return reply;
     // Closed before the reply was whole: what it sent is not a reply to go on with.
     if (!IsConnected()) ThrowConnectionClosed();
