@@ -186,8 +186,8 @@ void ProductsGrid::CurrentRowChanged(const QModelIndex& current, const QModelInd
   if (following_ || goods_ == nullptr || !current.isValid()) return;
   if (current.row() == previous.row() && previous.isValid()) return;
   if (current.row() == goods_->RecNo()) return;
-  // Leaving a row stores it; a refused row is cancelled (a new row disappears), so the
-  // positions may have moved: the grid then shows wherever the row set ended up.
+  // Leaving a row stores it; a refused row is cancelled (a new row disappears, so the
+  // positions may move): the grid then shows wherever the row set ended up.
   if (goods_->state() == RowSet::State::kInsert && Untouched()) {
     // A row inserted and left without typing anything is dropped, not stored.
     const int target = current.row() > goods_->RecNo() ? current.row() - 1 : current.row();
@@ -196,7 +196,14 @@ void ProductsGrid::CurrentRowChanged(const QModelIndex& current, const QModelInd
     QTimer::singleShot(0, this, &ProductsGrid::FollowRowSet);
     return;
   }
+  const int from = goods_->RecNo();
+  const bool inserting = goods_->state() == RowSet::State::kInsert;
   goods_->MoveTo(current.row());
+  if (goods_->RecNo() != current.row() && !goods_->IsEditing()) {
+    // The refused row was put back as stored (or dropped, when new); the operator still
+    // goes where he clicked.
+    goods_->MoveTo(inserting && current.row() > from ? current.row() - 1 : current.row());
+  }
   if (goods_->RecNo() != current.row()) {
     QTimer::singleShot(0, this, &ProductsGrid::FollowRowSet);
   }
