@@ -10,8 +10,10 @@
 #include "core/status_sink.h"
 #include "core/version.h"
 #include "db/compaction.h"
+#include "db/money_format.h"
 #include "i18n/lang_text.h"
 #include "ui/elided_label.h"
+#include "ui/goods_page.h"
 #include "ui/help_topics.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
@@ -26,6 +28,7 @@ Shell::Shell(Workspace& workspace, MainWindow& window)
     : workspace_(workspace), window_(window), help_window_(std::make_unique<HelpWindow>()) {
   connect(window_.PageControl(), &QTabWidget::currentChanged, this, &Shell::PageChanged);
   connect(&window_, &MainWindow::Closing, this, &Shell::ShutDown, Qt::DirectConnection);
+  window_.BaseSheet()->Attach(workspace_);
   connect(window_.HelpButton(), &QToolButton::clicked, this, [this] {
     help_window_->ShowTopic(PageHelpTopic(window_.PageControl()->currentIndex()));
   });
@@ -61,6 +64,7 @@ void Shell::StartUp() {
   RunSteps([&] {
     workspace_.COMList.clear();
     workspace_.MessageList.clear();
+    FillFormatSettings();
     workspace_.log().Reset();
   });
   OpenDataBase();
@@ -86,8 +90,11 @@ void Shell::OpenDataBase() {
     window_.setWindowTitle(LangText("Misc", "CaptionZirk", "Quibrel") + " (v" + GetFullVersion() +
                            ") - [" + workspace_.Database() + "]");
     workspace_.TempProduct.resize(workspace_.base().Goods().fields().size());
+    window_.BaseSheet()->DisableGoodsWhenEmpty();
+    window_.BaseSheet()->FillSearchChooser();
     help_window_->SetHelpFolder(HelpFolderOf(workspace_.language().LangDir()));
     window_.SettingsSheet()->DatabaseLabel()->SetFullText(workspace_.Database());
+    window_.BaseSheet()->EnableGoodsWhenNotEmpty();
     workspace_.flRefresh = true;
   });
 }
@@ -96,7 +103,7 @@ void Shell::PageChanged(int index) {
   RunSteps([&] {
     RowSet& goods = workspace_.base().Goods();
     if (goods.state() == RowSet::State::kEdit) goods.Post();
-    (void)index;
+    if (index == MainWindow::kKeypadPage) window_.BaseSheet()->ClearSearch();
   });
 }
 
