@@ -13,6 +13,7 @@
 #include "db/money_format.h"
 #include "i18n/lang_text.h"
 #include "ui/elided_label.h"
+#include "ui/language_group.h"
 #include "ui/goods_page.h"
 #include "ui/help_topics.h"
 #include "ui/help_window.h"
@@ -20,6 +21,7 @@
 #include "ui/message_panel.h"
 #include "ui/panel_status_sink.h"
 #include "ui/settings_page.h"
+#include "ui/translate_interface.h"
 #include "workspace/workspace.h"
 
 namespace quibrel {
@@ -28,6 +30,11 @@ Shell::Shell(Workspace& workspace, MainWindow& window)
     : workspace_(workspace), window_(window), help_window_(std::make_unique<HelpWindow>()) {
   connect(window_.PageControl(), &QTabWidget::currentChanged, this, &Shell::PageChanged);
   connect(&window_, &MainWindow::Closing, this, &Shell::ShutDown, Qt::DirectConnection);
+  connect(window_.SettingsSheet()->MiscGroup(), &LanguageGroup::LanguageChosen, this,
+          [this](const QString& code) {
+            Language::StoreCode(workspace_.IniFileRef(), code);
+            OpenDataBase();
+          });
   window_.BaseSheet()->Attach(workspace_);
   connect(window_.HelpButton(), &QToolButton::clicked, this, [this] {
     help_window_->ShowTopic(PageHelpTopic(window_.PageControl()->currentIndex()));
@@ -87,8 +94,9 @@ void Shell::OpenDataBase() {
     workspace_.flRefresh = false;
     workspace_.OpenSettingsAndBase();
     window_.SettingsSheet()->DatabaseLabel()->SetFullText(workspace_.Database());
-    window_.setWindowTitle(LangText("Misc", "CaptionZirk", "Quibrel") + " (v" + GetFullVersion() +
-                           ") - [" + workspace_.Database() + "]");
+    workspace_.language().Select(workspace_.IniFileRef());
+    window_.SettingsSheet()->MiscGroup()->Fill(workspace_.language());
+    TranslateInterface(window_, workspace_.Database());
     workspace_.TempProduct.resize(workspace_.base().Goods().fields().size());
     window_.BaseSheet()->DisableGoodsWhenEmpty();
     window_.BaseSheet()->FillSearchChooser();

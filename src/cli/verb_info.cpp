@@ -13,6 +13,10 @@ int RunInfo(CliContext& context) {
   PrintLine("folder: " + QDir::toNativeSeparators(context.workspace.folder().Root()));
   PrintLine("database: " + context.workspace.Database());
   PrintLine("version: " + GetFullVersion());
+  Language& language = context.workspace.language();
+  language.Select(context.workspace.IniFileRef());
+  PrintLine("language: " + language.Code());
+  PrintLine("language-id: " + QString::number(language.LanguageID()));
   return 0;
 }
 

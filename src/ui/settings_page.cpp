@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/elided_label.h"
+#include "ui/language_group.h"
 
 namespace quibrel {
 
@@ -12,6 +13,7 @@ SettingsPage::SettingsPage(QWidget* parent)
     : QWidget(parent),
       database_group_(new QGroupBox(this)),
       database_label_(new ElidedLabel(database_group_)),
+      misc_group_(new LanguageGroup(this)),
       groups_layout_(new QVBoxLayout(this)) {
   setObjectName("SettingsSheet");
   database_group_->setObjectName("DatabaseGroup");
@@ -20,6 +22,7 @@ SettingsPage::SettingsPage(QWidget* parent)
   auto* database_layout = new QHBoxLayout(database_group_);
   database_layout->addWidget(database_label_, 1);
   groups_layout_->addWidget(database_group_);
+  groups_layout_->addWidget(misc_group_);
   groups_layout_->addStretch(1);
 }
 

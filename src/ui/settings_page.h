@@ -8,6 +8,7 @@ class QVBoxLayout;
 namespace quibrel {
 
 class ElidedLabel;
+class LanguageGroup;
 
 // The settings page: the goods base in use, the interface language and the known scales.
 class SettingsPage : public QWidget {
@@ -18,12 +19,15 @@ class SettingsPage : public QWidget {
 
   ElidedLabel* DatabaseLabel() const { return database_label_; }
   QGroupBox* DatabaseGroup() const { return database_group_; }
+  // The language list and its label (MiscGroup).
+  LanguageGroup* MiscGroup() const { return misc_group_; }
   // Where the page's groups stack, top to bottom.
   QVBoxLayout* GroupsLayout() const { return groups_layout_; }
 
  private:
   QGroupBox* database_group_;
   ElidedLabel* database_label_;
+  LanguageGroup* misc_group_;
   QVBoxLayout* groups_layout_;
 };
 
