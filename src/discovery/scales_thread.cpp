@@ -110,6 +110,7 @@ void TScalesThread::Body() {
       }
       changed_.notify_all();
       if (!finished) break;
+      if (options_.max_cycles > 0 && CyclesCompleted() >= options_.max_cycles) break;
       // With nothing to ask, back-to-back cycles would only spin; such a cycle lasts one window.
       if (!last_cycle_asked_) PauseUnlessTerminated(options_.listen_window);
     }

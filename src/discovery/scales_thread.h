@@ -37,6 +37,8 @@ struct ScalesSearchOptions {
   // Addresses no broadcast reaches (another subnet, an emulator on 127.0.0.2), asked by unicast
   // after the interfaces in every cycle, even when there is no network to broadcast on.
   QStringList listed_addresses;
+  // The thread ends by itself after this many cycles; 0 searches until stopped.
+  int max_cycles = 0;
 };
 
 // The background scale search. One object lives for the run and is passed by reference; its
