@@ -10,6 +10,8 @@
 #include "core/status_sink.h"
 #include "core/version.h"
 #include "db/compaction.h"
+#include "discovery/scales_thread.h"
+#include "discovery/serial_search.h"
 #include "db/money_format.h"
 #include "i18n/lang_text.h"
 #include "ui/elided_label.h"
@@ -20,6 +22,8 @@
 #include "ui/main_window.h"
 #include "ui/message_panel.h"
 #include "ui/panel_status_sink.h"
+#include "ui/scales_form.h"
+#include "ui/scales_group.h"
 #include "ui/settings_page.h"
 #include "ui/translate_interface.h"
 #include "workspace/workspace.h"
@@ -27,7 +31,8 @@
 namespace quibrel {
 
 Shell::Shell(Workspace& workspace, MainWindow& window)
-    : workspace_(workspace), window_(window), help_window_(std::make_unique<HelpWindow>()) {
+    : workspace_(workspace), window_(window), help_window_(std::make_unique<HelpWindow>()),
+      scales_thread_(std::make_unique<TScalesThread>()) {
   connect(window_.PageControl(), &QTabWidget::currentChanged, this, &Shell::PageChanged);
   connect(&window_, &MainWindow::Closing, this, &Shell::ShutDown, Qt::DirectConnection);
   connect(window_.SettingsSheet()->MiscGroup(), &LanguageGroup::LanguageChosen, this,
@@ -73,6 +78,7 @@ void Shell::StartUp() {
     workspace_.MessageList.clear();
     FillFormatSettings();
     workspace_.log().Reset();
+    SurveySerialPorts(workspace_);
   });
   OpenDataBase();
   window_.PageControl()->setCurrentIndex(MainWindow::kGoodsPage);
@@ -81,6 +87,7 @@ void Shell::StartUp() {
   status_ = std::make_unique<PanelStatusSink>(*message_panel_);
   connect(message_panel_.get(), &TMessagePanel::HelpRequested, help_window_.get(),
           &HelpWindow::ShowTopic);
+  scales_form_ = std::make_unique<TScalesForm>(workspace_.base(), &window_);
 }
 
 StatusSink& Shell::Status() {
@@ -93,6 +100,7 @@ void Shell::OpenDataBase() {
   open_completed_ = RunSteps([&] {
     workspace_.flRefresh = false;
     workspace_.OpenSettingsAndBase();
+    window_.SettingsSheet()->ScalesGroup()->Bind(workspace_.base(), *scales_thread_);
     window_.SettingsSheet()->DatabaseLabel()->SetFullText(workspace_.Database());
     workspace_.language().Select(workspace_.IniFileRef());
     window_.SettingsSheet()->MiscGroup()->Fill(workspace_.language());
@@ -104,6 +112,7 @@ void Shell::OpenDataBase() {
     window_.SettingsSheet()->DatabaseLabel()->SetFullText(workspace_.Database());
     window_.BaseSheet()->EnableGoodsWhenNotEmpty();
     workspace_.flRefresh = true;
+    scales_thread_->StartScalesSearch(SearchOptionsFor(workspace_));
   });
 }
 
@@ -111,6 +120,9 @@ void Shell::PageChanged(int index) {
   RunSteps([&] {
     RowSet& goods = workspace_.base().Goods();
     if (goods.state() == RowSet::State::kEdit) goods.Post();
+    if (index == MainWindow::kSettingsPage) {
+      window_.SettingsSheet()->ScalesGroup()->RefreshScalesList();
+    }
     if (index == MainWindow::kKeypadPage) window_.BaseSheet()->ClearSearch();
   });
 }
@@ -123,6 +135,7 @@ void Shell::ShutDown() {
   }
   const QString database = workspace_.base().path();
   workspace_.base().Close();
+  scales_thread_->StopScalesSearch();
   if (!database.isEmpty()) {
     const QString error = CompactDatabase(database);
     if (!error.isEmpty()) ShowError(error);

@@ -10,6 +10,8 @@ class HelpWindow;
 class MainWindow;
 class PanelStatusSink;
 class StatusSink;
+class TScalesForm;
+class TScalesThread;
 class TMessagePanel;
 class Workspace;
 
@@ -36,6 +38,10 @@ class Shell : public QObject {
   // Null until StartUp has made it.
   TMessagePanel* MessagePanel() const { return message_panel_.get(); }
   HelpWindow& Help() const { return *help_window_; }
+  // The scale search, for the whole run; the exchange commands hold and read it.
+  TScalesThread& ScalesThread() const { return *scales_thread_; }
+  // The scale selection dialog; null until StartUp has made it.
+  TScalesForm* ScalesForm() const { return scales_form_.get(); }
 
   // Whether the last OpenDataBase ran to its end.
   bool LastOpenCompleted() const { return open_completed_; }
@@ -57,6 +63,8 @@ class Shell : public QObject {
   Workspace& workspace_;
   MainWindow& window_;
   std::unique_ptr<HelpWindow> help_window_;
+  std::unique_ptr<TScalesThread> scales_thread_;
+  std::unique_ptr<TScalesForm> scales_form_;
   std::unique_ptr<TMessagePanel> message_panel_;
   std::unique_ptr<PanelStatusSink> status_;
   bool open_completed_ = false;

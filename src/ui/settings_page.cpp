@@ -6,6 +6,7 @@
 
 #include "ui/elided_label.h"
 #include "ui/language_group.h"
+#include "ui/scales_group.h"
 
 namespace quibrel {
 
@@ -14,6 +15,7 @@ SettingsPage::SettingsPage(QWidget* parent)
       database_group_(new QGroupBox(this)),
       database_label_(new ElidedLabel(database_group_)),
       misc_group_(new LanguageGroup(this)),
+      scales_group_(new ScalesSettingsGroup(this)),
       groups_layout_(new QVBoxLayout(this)) {
   setObjectName("SettingsSheet");
   database_group_->setObjectName("DatabaseGroup");
@@ -23,6 +25,7 @@ SettingsPage::SettingsPage(QWidget* parent)
   database_layout->addWidget(database_label_, 1);
   groups_layout_->addWidget(database_group_);
   groups_layout_->addWidget(misc_group_);
+  groups_layout_->addWidget(scales_group_, 1);
   groups_layout_->addStretch(1);
 }
 

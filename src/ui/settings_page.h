@@ -9,6 +9,7 @@ namespace quibrel {
 
 class ElidedLabel;
 class LanguageGroup;
+class ScalesSettingsGroup;
 
 // The settings page: the goods base in use, the interface language and the known scales.
 class SettingsPage : public QWidget {
@@ -21,6 +22,8 @@ class SettingsPage : public QWidget {
   QGroupBox* DatabaseGroup() const { return database_group_; }
   // The language list and its label (MiscGroup).
   LanguageGroup* MiscGroup() const { return misc_group_; }
+  // The known scales with their refresh and delete buttons (ScalesGroup).
+  ScalesSettingsGroup* ScalesGroup() const { return scales_group_; }
   // Where the page's groups stack, top to bottom.
   QVBoxLayout* GroupsLayout() const { return groups_layout_; }
 
@@ -28,6 +31,7 @@ class SettingsPage : public QWidget {
   QGroupBox* database_group_;
   ElidedLabel* database_label_;
   LanguageGroup* misc_group_;
+  ScalesSettingsGroup* scales_group_;
   QVBoxLayout* groups_layout_;
 };
 
