@@ -57,6 +57,14 @@ class LanguageSwitchTest : public ::testing::Test {
     return IniFile(folder_.Path("System/terminal.ini")).ReadString("Global", "Language", "<none>");
   }
   QString PageTab(int index) const { return window_->PageControl()->tabText(index); }
+  // For a person to look at: QUIBREL_SCREENSHOT_DIR receives the settings page as a picture.
+  void GrabSettingsPage(const QString& name) const {
+    const QString dir = qEnvironmentVariable("QUIBREL_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    window_->resize(894, 562);
+    window_->PageControl()->setCurrentIndex(MainWindow::kSettingsPage);
+    window_->SettingsSheet()->grab().save(dir + '/' + name + ".png");
+  }
 
   TempProgramFolder folder_;
   std::unique_ptr<Workspace> workspace_;
@@ -94,7 +102,9 @@ TEST_F(LanguageSwitchTest, SwitchingRussianToEnglishRecaptionsAndStoresEnglish) 
   Start("ru_RU.UTF-8");
   ASSERT_EQ(PageTab(MainWindow::kKeypadPage), QString::fromUtf8("Клавиатура"));
   ASSERT_EQ(window_->findChild<QLabel*>("LangLabel")->text(), QString::fromUtf8("Язык"));
+  GrabSettingsPage("settings-RUS");
   Pick("ENG");
+  GrabSettingsPage("settings-ENG");
   EXPECT_TRUE(shell_->LastOpenCompleted());
   EXPECT_EQ(StoredLanguage(), "ENG");
   EXPECT_EQ(LangCombo()->currentText(), "ENG");
