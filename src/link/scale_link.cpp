@@ -13,6 +13,11 @@ namespace {
   throw QuibrelError(LangText("Link", "NoConnection", "No connection to a scale is open"));
 }
 
+[[noreturn]] void ThrowWrongLine() {
+  throw QuibrelError(LangText("Link", "WrongLine",
+                              "A request went to the wrong kind of connection to the scale"));
+}
+
 }  // namespace
 
 ScaleLink::ScaleLink() = default;
@@ -32,12 +37,12 @@ void ScaleLink::WriteFrame(int cmd, int num) {
 }
 
 void ScaleLink::Send(int cmd, int num) {
-  if (transport_ != nullptr && transport_->IsSerial()) ThrowNoTransport();
+  if (transport_ != nullptr && transport_->IsSerial()) ThrowWrongLine();
   WriteFrame(cmd, num);
 }
 
 void ScaleLink::SendToCom(int cmd, int num) {
-  if (transport_ != nullptr && !transport_->IsSerial()) ThrowNoTransport();
+  if (transport_ != nullptr && !transport_->IsSerial()) ThrowWrongLine();
   WriteFrame(cmd, num);
 }
 
