@@ -98,7 +98,6 @@ TMessagePanel::TMessagePanel(QWidget* parent)
   setWindowOpacity(kOpacity);
   // The panel never keeps the program alive once the main window has closed.
   setAttribute(Qt::WA_QuitOnClose, false);
-  setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
 
   progress_bar_->setObjectName("ProgressBar1");
   progress_bar_->setTextVisible(false);
@@ -171,7 +170,11 @@ void TMessagePanel::ShowMessageWindow(int w, int h, const QColor& clB, const QCo
     if (isVisible()) hide();
     // The caller's lines are already on the panel; the list is free for the next message.
     sList.clear();
+    // Modal to the main window only, so that a help window opened from here stays usable.
+    // Modality is set for this showing alone: a widget with a modality blocks when merely shown.
+    setWindowModality(parentWidget() != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
     exec();
+    setWindowModality(Qt::NonModal);
   } else {
     show();
     raise();
