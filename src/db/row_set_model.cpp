@@ -28,8 +28,17 @@ int RowSetModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RowSetModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.column() >= field_indices_.size()) return QVariant();
-  if (role != Qt::DisplayRole && role != Qt::EditRole) return QVariant();
+  if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::TextAlignmentRole) {
+    return QVariant();
+  }
   const QVariant value = row_set_.ValueAt(index.row(), field_indices_[index.column()]);
+  if (role == Qt::TextAlignmentRole) {
+    // Numbers line up on their last digit, as in every table.
+    const bool number = value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
+                        value.typeId() == QMetaType::Double;
+    return QVariant::fromValue(Qt::Alignment(
+        (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+  }
   if (!value.isValid() || value.isNull()) return role == Qt::EditRole ? QVariant(QString()) : value;
   return value;
 }

@@ -101,7 +101,7 @@ ProductsGrid::ProductsGrid(QWidget* parent) : QTableView(parent) {
   horizontalHeader()->setSortIndicatorShown(false);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
-  verticalHeader()->setFixedWidth(18);  // the row marker column, as a grid has
+  verticalHeader()->setVisible(false);  // row numbers mean nothing here, and 100,000 do not fit
 }
 
 void ProductsGrid::SetRowSet(RowSet& goods) {
