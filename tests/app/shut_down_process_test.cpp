@@ -45,6 +45,10 @@ class ShutDownProcessTest : public ::testing::Test {
     }
     transaction.Commit();
     size_before_ = QFileInfo(base_path_).size();
+    // No serial ports: the window does not probe the machine's own.
+    QByteArray serial = "[Serial]\n";
+    for (int n = 1; n <= 9; ++n) serial += QString("COM%1=%2\n").arg(n).arg(folder_.Path("no-port")).toUtf8();
+    folder_.WriteFile("System/terminal.ini", serial);
   }
 
   QProcessEnvironment Environment() const {

@@ -23,6 +23,7 @@ using testing::TempProgramFolder;
 class StartUpTest : public ::testing::Test {
  protected:
   void Start() {
+    if (!QFileInfo::exists(folder_->Path("System/terminal.ini"))) WriteSettings("");
     workspace_ = std::make_unique<Workspace>(folder_->folder());
     window_ = std::make_unique<MainWindow>();
     shell_ = std::make_unique<Shell>(*workspace_, *window_);
@@ -32,6 +33,20 @@ class StartUpTest : public ::testing::Test {
 
   void TearDown() override {
     if (shell_) window_->close();
+  }
+
+  // A settings section that maps every serial port to a device that does not exist, so the
+  // window does not probe the machine's own ports.
+  QByteArray NoSerialPorts() const {
+    QByteArray section = "[Serial]\n";
+    for (int n = 1; n <= 9; ++n) {
+      section += QString("COM%1=%2\n").arg(n).arg(folder_->Path("no-port")).toUtf8();
+    }
+    return section;
+  }
+
+  void WriteSettings(const QByteArray& text) const {
+    folder_->WriteFile("System/terminal.ini", text + NoSerialPorts());
   }
 
   QString StoredBase() const {
@@ -62,15 +77,24 @@ TEST_F(StartUpTest, FirstStartMakesTheDefaultBaseFromTheTemplate) {
   };
   const Case cases[] = {
       {"no settings file", false, ""},
-      {"empty settings file", true, ""},
-      {"binary settings file", true, QByteArray("\x00\xff\xfe\x01[Gl\x00obal]\nBase\x00=", 18)},
+      {"settings file with the serial ports only", true, ""},
+      {"binary settings file", true, QByteArray("\x00\xff\xfe\x01[Gl\x00obal]\nBase\x00=\n", 19)},
       {"settings file with other sections", true, "[Link]\nReplyTimeout=900\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     folder_ = std::make_unique<TempProgramFolder>();
-    if (c.write_ini) folder_->WriteFile("System/terminal.ini", c.ini);
-    Start();
+    if (c.write_ini) WriteSettings(c.ini);
+    // Without a settings file the window surveys the machine's real serial ports.
+    if (!c.write_ini) {
+      workspace_ = std::make_unique<Workspace>(folder_->folder());
+      window_ = std::make_unique<MainWindow>();
+      shell_ = std::make_unique<Shell>(*workspace_, *window_);
+      shell_->SetErrorPresenter([this](const QString& text) { errors_ << text; });
+      shell_->StartUp();
+    } else {
+      Start();
+    }
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
     EXPECT_TRUE(shell_->LastOpenCompleted());
     const QString base = QDir::toNativeSeparators(folder_->Path("Data/Base.db"));
@@ -99,8 +123,7 @@ TEST_F(StartUpTest, ExistingDefaultBaseIsOpenedNotOverwritten) {
 }
 
 TEST_F(StartUpTest, DeletedBaseFallsBackToTheDefaultAndIsRewritten) {
-  folder_->WriteFile("System/terminal.ini",
-                    "[Global]\r\nBase=" + folder_->Path("Data/Gone.db").toUtf8() + "\r\n");
+  WriteSettings("[Global]\r\nBase=" + folder_->Path("Data/Gone.db").toUtf8() + "\r\n");
   Start();
   ASSERT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
   EXPECT_EQ(StoredBase(), QDir::toNativeSeparators(folder_->Path("Data/Base.db")));
@@ -153,8 +176,7 @@ TEST_F(StartUpTest, BadBasesEndTheSequenceWithAMessageNamingTheFile) {
     if (!c.content.isEmpty()) folder_->WriteFile(c.base, c.content);
     if (c.remove_template) QFile::remove(folder_->Path("System/Default.db"));
     if (*c.base != '\0') {
-      folder_->WriteFile("System/terminal.ini",
-                        "[Global]\nBase=" + folder_->Path(c.base).toUtf8() + "\n");
+      WriteSettings("[Global]\nBase=" + folder_->Path(c.base).toUtf8() + "\n");
     }
     Start();
     EXPECT_FALSE(shell_->LastOpenCompleted());
@@ -169,11 +191,13 @@ TEST_F(StartUpTest, BadBasesEndTheSequenceWithAMessageNamingTheFile) {
   }
 }
 
+// With no serial port the survey finds nothing, so the log stays empty.
 TEST_F(StartUpTest, LogIsEmptiedAtEveryStart) {
   folder_->WriteFile("ZirkLog.txt", "12:00:00 old line\n");
   Start();
   EXPECT_TRUE(QFileInfo::exists(folder_->Path("ZirkLog.txt")));
   EXPECT_EQ(QFileInfo(folder_->Path("ZirkLog.txt")).size(), 0);
+  EXPECT_TRUE(workspace_->COMList.isEmpty());
   workspace_->log().WriteToLog("Found physical COM 3");
   const QString line = QString::fromUtf8(folder_->ReadFile("ZirkLog.txt"));
   EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d Found physical COM 3\n$").match(line).hasMatch())
