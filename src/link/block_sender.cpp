@@ -15,14 +15,14 @@ namespace quibrel {
 namespace {
 
 [[noreturn]] void ThrowUnreadable(const QString& path, const QString& reason) {
-  throw QuibrelError(LangText("Link", "FileUnreadable", "Cannot read the file %1: %2")
-                         .arg(path, reason));
+  throw QuibrelError(
+      LangText("Link", "FileUnreadable", "Cannot read the file %1: %2").arg(path, reason));
 }
 
 [[noreturn]] void ThrowWrongLine(bool want_serial) {
-  throw QuibrelError(want_serial
-                         ? LangText("Link", "NotSerial", "The serial port of the scale is not open")
-                         : LangText("Link", "NotTcp", "No network connection to the scale is open"));
+  throw QuibrelError(
+      want_serial ? LangText("Link", "NotSerial", "The serial port of the scale is not open")
+                  : LangText("Link", "NotTcp", "No network connection to the scale is open"));
 }
 
 void RequireTransport(const ScaleLink& link, bool serial) {
@@ -91,9 +91,9 @@ GoodsResult SendFileBlocks(ScaleLink& link, StatusSink& status, const QString& p
     // block under a count the scale already trusts.
     const qint64 wanted = std::min<qint64>(kBlockBytes, size - (number - 1) * kBlockBytes);
     if (file.read(bytes, wanted) != wanted) ThrowUnreadable(path, file.errorString());
-    const int num = link.PreparePutBlock(config.file_type, static_cast<std::uint16_t>(count),
-                                         static_cast<std::uint16_t>(number), bytes,
-                                         static_cast<int>(wanted));
+    const int num =
+        link.PreparePutBlock(config.file_type, static_cast<std::uint16_t>(count),
+                             static_cast<std::uint16_t>(number), bytes, static_cast<int>(wanted));
     SendBlock(link, status, num);
     if (config.rule == ReplyRule::kGoods) {
       if (IsNoReply(link.LocalBuf)) {

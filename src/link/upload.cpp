@@ -50,8 +50,7 @@ class TransportInUse {
 // The window keeps answering while it waits (a probe can take 5 s).
 class PortHold {
  public:
-  PortHold(ComUnit& com, StatusSink& status)
-      : com_(com), lock_(SerialPortLock(), std::defer_lock) {
+  PortHold(ComUnit& com, StatusSink& status) : com_(com), lock_(SerialPortLock(), std::defer_lock) {
     while (!lock_.try_lock()) {
       status.ProcessEvents();
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -156,8 +155,7 @@ VisitOutcome VisitTcpScale(UploadContext& context, const QString& identifier) {
     TransportInUse in_use(context.link, tcp);
     context.link.Send(kCmdHello, 0);
     context.link.ReadReply();
-    Show(context, TransmitDataLine(ScaleName(workspace, identifier), identifier),
-         kProgressColour);
+    Show(context, TransmitDataLine(ScaleName(workspace, identifier), identifier), kProgressColour);
     status.Pause(kMessagePauseMs);
     result = SendFiles(context, identifier, false);
   }
@@ -205,8 +203,7 @@ bool SendToComScales(UploadContext& context, const QString& identifier, int num,
     TransportInUse in_use(context.link, serial);
     context.link.SendToCom(kCmdHello, 0);
     context.link.ReadReply();
-    Show(context, TransmitDataLine(ScaleName(workspace, identifier), identifier),
-         kProgressColour);
+    Show(context, TransmitDataLine(ScaleName(workspace, identifier), identifier), kProgressColour);
     status.Pause(kMessagePauseMs);
     result = SendFiles(context, identifier, true);
   }

@@ -15,7 +15,6 @@ QStringList TroubleShootingLines(TroubleShootingFor exchange);
 
 // Shows them in the failure colour, left-aligned, with Close and Help (modal until the operator
 // closes it), lets pending events run and hides the panel.
-void ShowTroubleShooting(StatusSink& status, QStringList& MessageList,
-                         TroubleShootingFor exchange);
+void ShowTroubleShooting(StatusSink& status, QStringList& MessageList, TroubleShootingFor exchange);
 
 }  // namespace quibrel
