@@ -76,14 +76,15 @@ int RunImportFiles(CliContext& context) {
       failed = true;
     }
   }
-  if (found == 0) PrintError("No scale files in " + QDir::toNativeSeparators(workspace.folder().ExportDir()));
+  if (found == 0)
+    PrintError("No scale files in " + QDir::toNativeSeparators(workspace.folder().ExportDir()));
   return failed ? 1 : 0;
 }
 
 const CliVerbRegistration kImportFiles(
-    "import-files", {"import-files [--source ADDRESS|miniSD] [--keypad NAME]",
-                     "import the goods, ticket and keypad files found in Export/", true,
-                     RunImportFiles});
+    "import-files",
+    {"import-files [--source ADDRESS|miniSD] [--keypad NAME]",
+     "import the goods, ticket and keypad files found in Export/", true, RunImportFiles});
 
 }  // namespace
 }  // namespace quibrel

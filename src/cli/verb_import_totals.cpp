@@ -18,9 +18,10 @@ int RunImportTotals(CliContext& context) {
   return 0;
 }
 
-const CliVerbRegistration kImportTotals(
-    "import-totals", {"import-totals [--source ADDRESS|miniSD]",
-                      "add the records of Export/Totals.dat to the totals", true, RunImportTotals});
+const CliVerbRegistration kImportTotals("import-totals",
+                                        {"import-totals [--source ADDRESS|miniSD]",
+                                         "add the records of Export/Totals.dat to the totals", true,
+                                         RunImportTotals});
 
 }  // namespace
 }  // namespace quibrel

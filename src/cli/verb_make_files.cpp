@@ -20,9 +20,8 @@ int RunMakeFiles(CliContext& context) {
   RowSet& layouts = workspace.base().KeyPads();
   const bool found = keypad.isEmpty() ? layouts.Locate("ID", 1) : layouts.Locate("Name", keypad);
   if (!found) {
-    throw QuibrelError(
-        LangText("Text", "NoSuchKeypad", "There is no keypad layout named \"%1\".")
-            .arg(keypad.isEmpty() ? QStringLiteral("1") : keypad));
+    throw QuibrelError(LangText("Text", "NoSuchKeypad", "There is no keypad layout named \"%1\".")
+                           .arg(keypad.isEmpty() ? QStringLiteral("1") : keypad));
   }
   MakeBaseFile(workspace);
   MakeZirkFile(workspace);

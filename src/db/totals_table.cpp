@@ -1,5 +1,6 @@
 #include "db/totals_table.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -76,6 +77,17 @@ void TotalsTable::AppendAll(const QVector<TotalsRecord>& records) {
     throw QuibrelError(
         QStringLiteral("The totals could not be stored: %1").arg(query.lastError().text()));
   }
+  // Formatting a date costs more than storing the row; the reading time is the same for a whole
+  // file and sales share their hours, so each text is made once.
+  // Keyed by the wall-clock digits, which are what the text shows.
+  QHash<qint64, QString> date_texts;
+  const auto date_text = [&date_texts](const QDateTime& when) {
+    if (!when.isValid()) return QString();
+    const qint64 key = when.date().toJulianDay() * 86400000 + when.time().msecsSinceStartOfDay();
+    auto found = date_texts.constFind(key);
+    if (found == date_texts.constEnd()) found = date_texts.insert(key, DateText(when));
+    return *found;
+  };
   for (const TotalsRecord& record : records) {
     query.bindValue(0, record.scales);
     query.bindValue(1, record.ip);
@@ -86,8 +98,8 @@ void TotalsTable::AppendAll(const QVector<TotalsRecord>& records) {
     query.bindValue(6, record.day_num);
     query.bindValue(7, record.month_weight);
     query.bindValue(8, record.month_num);
-    query.bindValue(9, DateText(record.last));
-    query.bindValue(10, DateText(record.read));
+    query.bindValue(9, date_text(record.last));
+    query.bindValue(10, date_text(record.read));
     if (!query.exec()) {
       throw QuibrelError(
           QStringLiteral("The totals could not be stored: %1").arg(query.lastError().text()));

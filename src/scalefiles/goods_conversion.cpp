@@ -1,4 +1,5 @@
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 #include <algorithm>
 #include <limits>
@@ -34,29 +35,25 @@ QString DatabaseError(const QSqlQuery& query) {
 // Prepared once for the whole import: a statement per record would cost more than the record.
 class GoodsWriter {
  public:
-  explicit GoodsWriter(QSqlDatabase& connection)
-      : insert_(connection), count_(connection), clear_(connection) {
+  explicit GoodsWriter(QSqlDatabase& connection) : insert_(connection), clear_(connection) {
     if (!insert_.prepare(QStringLiteral(
             "INSERT INTO Products (PLU, ZirkName1, ZirkName2, Type, Price, ZirkDuringDate) "
-            "VALUES (?, ?, ?, ?, ?, ?)")) ||
-        !count_.prepare(QStringLiteral("SELECT count(*) FROM Products WHERE PLU = ? AND ID <> ?"))) {
-      throw QuibrelError(DatabaseError(insert_.lastError().isValid() ? insert_ : count_));
+            "VALUES (?, ?, ?, ?, ?, ?)"))) {
+      throw QuibrelError(DatabaseError(insert_));
     }
   }
 
   void DeleteAll() {
-    if (!clear_.exec(QStringLiteral("DELETE FROM Products"))) throw QuibrelError(DatabaseError(clear_));
+    if (!clear_.exec(QStringLiteral("DELETE FROM Products"))) {
+      throw QuibrelError(DatabaseError(clear_));
+    }
+    stored_.clear();
   }
 
-  // Through the PLU index, as the grid's check counts.
-  int Duplicates(qint64 plu, qint64 id) {
-    count_.bindValue(0, plu);
-    count_.bindValue(1, id);
-    if (!count_.exec() || !count_.next()) throw QuibrelError(DatabaseError(count_));
-    const int count = count_.value(0).toInt();
-    count_.finish();
-    return count;
-  }
+  // The table was emptied in this transaction, so the PLUs stored since are exactly the PLUs in
+  // the table: a hash of them gives the count the grid asks of the PLU index, without a query
+  // per record.
+  int Duplicates(qint64 plu) const { return stored_.contains(plu) ? 1 : 0; }
 
   void Insert(const GoodsItem& item) {
     insert_.bindValue(0, item.plu);
@@ -66,12 +63,13 @@ class GoodsWriter {
     insert_.bindValue(4, item.price);
     insert_.bindValue(5, item.shelf_life);
     if (!insert_.exec()) throw QuibrelError(DatabaseError(insert_));
+    stored_.insert(item.plu.toLongLong());
   }
 
  private:
   QSqlQuery insert_;
-  QSqlQuery count_;
   QSqlQuery clear_;
+  QSet<qint64> stored_;
 };
 
 GoodsItem ItemFromRecord(const GoodsFileRecord& record, const QString& weight_word,
@@ -151,8 +149,9 @@ GoodsImportReport ProductsToBase(Workspace& workspace, StatusSink* sink) {
     GoodsBase::Transaction transaction(base, {&base.Goods()});
     GoodsWriter writer(base.connection());
     writer.DeleteAll();
-    const DuplicateCount duplicates = [&writer](qint64 plu, qint64 id) {
-      return writer.Duplicates(plu, id);
+    // Imported records are new rows: they count against every stored item.
+    const DuplicateCount duplicates = [&writer](qint64 plu, qint64) {
+      return writer.Duplicates(plu);
     };
     for (const GoodsFileRecord& record : contents.records) {
       GoodsItem item = ItemFromRecord(record, weight_word, count_word);
@@ -174,7 +173,8 @@ GoodsImportReport ProductsToBase(Workspace& workspace, StatusSink* sink) {
     sink->ShowLine(summary, kFailureColour);
     sink->Pause(kSummaryPauseMs);
   }
-  if (!summary.isEmpty()) workspace.log().WriteToLog(GoodsRefusalSummary(report, std::numeric_limits<int>::max()));
+  if (!summary.isEmpty())
+    workspace.log().WriteToLog(GoodsRefusalSummary(report, std::numeric_limits<int>::max()));
   return report;
 }
 
@@ -183,12 +183,14 @@ QString GoodsRefusalSummary(const GoodsImportReport& report, int max_plus) {
   QStringList plus;
   const qsizetype shown = std::min<qsizetype>(report.refused_plus.size(), std::max(max_plus, 0));
   for (qsizetype i = 0; i < shown; ++i) plus << QString::number(report.refused_plus[i]);
-  QString text = LangText("Text", "GoodsRefused", "%1 goods records failed the goods check and "
-                                                  "were not imported: PLU %2")
+  QString text = LangText("Text", "GoodsRefused",
+                          "%1 goods records failed the goods check and "
+                          "were not imported: PLU %2")
                      .arg(report.refused_plus.size())
                      .arg(plus.join(QStringLiteral(", ")));
   if (shown < report.refused_plus.size()) {
-    text += ' ' + LangText("Text", "AndMore", "and %1 more").arg(report.refused_plus.size() - shown);
+    text +=
+        ' ' + LangText("Text", "AndMore", "and %1 more").arg(report.refused_plus.size() - shown);
   }
   return text;
 }

@@ -84,6 +84,7 @@ QByteArray EncodeGoodsRecord(const GoodsFileRecord& record) {
 
 GoodsFileContents DecodeGoodsFile(const QByteArray& bytes) {
   GoodsFileContents contents;
+  contents.records.reserve(bytes.size() / 53);  // the shortest record
   ByteReader reader(bytes, kFileName);
   while (!reader.AtEnd()) {
     reader.StartRecord();

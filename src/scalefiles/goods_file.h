@@ -14,10 +14,10 @@ struct MoneyFormat;
 struct GoodsFileRecord {
   int32_t plu = 0;
   bool counted = false;
-  int32_t price = 0;               // hundredths of the currency unit
+  int32_t price = 0;                // hundredths of the currency unit
   uint64_t shelf_life_minutes = 0;  // 48 bits on the scale
   QByteArray name1;
-  QByteArray name2;                // empty: the record has one name line
+  QByteArray name2;  // empty: the record has one name line
 };
 
 // The record as the scale stores it, checksum included. Names longer than a length byte can

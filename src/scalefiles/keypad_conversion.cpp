@@ -66,7 +66,8 @@ void MakeKeypadFileForCard(Workspace& workspace) { MakeKeypadFile(workspace); }
 
 KeypadImportReport KeypadToBase(Workspace& workspace, const QString& num,
                                 const QString& card_layout, StatusSink* sink) {
-  const QVector<int32_t> plus = DecodeKeypadFile(ReadScaleFile(workspace.folder(), kKeypadFileName));
+  const QVector<int32_t> plus =
+      DecodeKeypadFile(ReadScaleFile(workspace.folder(), kKeypadFileName));
   GoodsBase& base = workspace.base();
   KeypadImportReport report;
   report.layout = ChooseLayout(base, num, card_layout);

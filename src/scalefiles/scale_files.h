@@ -64,7 +64,7 @@ void ZirkToBase(Workspace& workspace);
 inline const QString kCardSource = QStringLiteral("miniSD");
 
 struct KeypadImportReport {
-  int layout = 0;            // the KeyPads ID that received the keys
+  int layout = 0;  // the KeyPads ID that received the keys
   QString layout_name;
   int keys_set = 0;          // keys 1 to keys_set were set
   int entries_left_out = 0;  // entries past key 33, which no key of the layout can take
@@ -74,8 +74,7 @@ struct KeypadImportReport {
 // in which case card_layout names the layout chosen for the card. Entries fill keys 1 to 33 in
 // file order; a longer file is reported through the sink and its extra entries stored nowhere.
 KeypadImportReport KeypadToBase(Workspace& workspace, const QString& num,
-                                const QString& card_layout = QString(),
-                                StatusSink* sink = nullptr);
+                                const QString& card_layout = QString(), StatusSink* sink = nullptr);
 // The status line for entries left out; empty when there were none.
 QString KeypadOverflowText(const KeypadImportReport& report);
 

@@ -1,6 +1,7 @@
 // make-files, import-files and import-totals as a back-office script runs them.
-#include <QProcess>
 #include <gtest/gtest.h>
+
+#include <QProcess>
 
 #include "hex.h"
 #include "scale_files_fixture.h"

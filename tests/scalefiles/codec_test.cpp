@@ -1,6 +1,7 @@
 // The byte layouts of the four scale files, without a database.
-#include <QLocale>
 #include <gtest/gtest.h>
+
+#include <QLocale>
 
 #include "db/money_format.h"
 #include "hex.h"
@@ -16,13 +17,13 @@ namespace {
 using testing::Hex;
 
 // PLU 1234, weighed, 12.50, three days, MILK on one line.
-const QByteArray kMilk = Hex(
-    "D2040000 3300 00 00000000 E2040000 0000000000000000000000000000 E01000000000 20202020 "
-    "00000000 00044D494C4B 0D 00000D00000D B7");
+const QByteArray kMilk =
+    Hex("D2040000 3300 00 00000000 E2040000 0000000000000000000000000000 E01000000000 20202020 "
+        "00000000 00044D494C4B 0D 00000D00000D B7");
 // PLU 7, counted, 1.99, no shelf life, AB and C on two lines.
-const QByteArray kTwoLines = Hex(
-    "07000000 3500 02 00000000 C7000000 0000000000000000000000000000 000000000000 20202020 "
-    "00000000 00024142 0C000143 0D 00000D00000D 81");
+const QByteArray kTwoLines =
+    Hex("07000000 3500 02 00000000 C7000000 0000000000000000000000000000 000000000000 20202020 "
+        "00000000 00024142 0C000143 0D 00000D00000D 81");
 
 GoodsFileRecord Milk() { return {1234, false, 1250, 3 * 1440, "MILK", ""}; }
 GoodsFileRecord TwoLines() { return {7, true, 199, 0, "AB", "C"}; }
@@ -43,11 +44,10 @@ TEST(GoodsFileTest, RecordsAreWrittenByteForByte) {
 }
 
 TEST(GoodsFileTest, WrittenRecordsReadBack) {
-  const GoodsFileRecord longest{99999999, true, 999999, 999ull * 1440, QByteArray(36, 'x'),
-                                QByteArray(36, '\xC0')};
-  const GoodsFileContents contents =
-      DecodeGoodsFile(EncodeGoodsRecord(Milk()) + EncodeGoodsRecord(TwoLines()) +
-                      EncodeGoodsRecord(longest));
+  const GoodsFileRecord longest{
+      99999999, true, 999999, 999ull * 1440, QByteArray(36, 'x'), QByteArray(36, '\xC0')};
+  const GoodsFileContents contents = DecodeGoodsFile(
+      EncodeGoodsRecord(Milk()) + EncodeGoodsRecord(TwoLines()) + EncodeGoodsRecord(longest));
   ASSERT_EQ(contents.records.size(), 3);
   ExpectSameRecord(contents.records[0], Milk());
   ExpectSameRecord(contents.records[1], TwoLines());
@@ -102,10 +102,17 @@ TEST(ScaleFileTruncationTest, EveryCutInsideARecordIsRefused) {
   const QByteArray keypad = EncodeKeypadFile({10, 20, 30});
   const QByteArray totals = EncodeTotalsRecord({12345, false, 10000, 5, 500000, 42, 11, 3, 15, 17});
   const std::vector<TruncationCase> cases = {
-      {"goods", kMilk + kTwoLines, {0, 57, 57 + 59}, [](const QByteArray& b) { DecodeGoodsFile(b); }},
-      {"goods PLU 0", Hex("00000000 0300 010203") + kMilk, {0, 9, 9 + 57},
+      {"goods",
+       kMilk + kTwoLines,
+       {0, 57, 57 + 59},
        [](const QByteArray& b) { DecodeGoodsFile(b); }},
-      {"ticket", ticket, {static_cast<int>(ticket.size())},
+      {"goods PLU 0",
+       Hex("00000000 0300 010203") + kMilk,
+       {0, 9, 9 + 57},
+       [](const QByteArray& b) { DecodeGoodsFile(b); }},
+      {"ticket",
+       ticket,
+       {static_cast<int>(ticket.size())},
        [](const QByteArray& b) { DecodeTicketFile(b); }},
       {"keypad", keypad, {0, 12, 24, 36}, [](const QByteArray& b) { DecodeKeypadFile(b); }},
       {"totals", totals + totals, {0, 28, 56}, [](const QByteArray& b) { DecodeTotalsFile(b); }},

@@ -16,9 +16,9 @@ namespace {
 using testing::Hex;
 using testing::RecordingStatusSink;
 
-const QByteArray kMilk = Hex(
-    "D2040000 3300 00 00000000 E2040000 0000000000000000000000000000 E01000000000 20202020 "
-    "00000000 00044D494C4B 0D 00000D00000D B7");
+const QByteArray kMilk =
+    Hex("D2040000 3300 00 00000000 E2040000 0000000000000000000000000000 E01000000000 20202020 "
+        "00000000 00044D494C4B 0D 00000D00000D B7");
 
 QByteArray Record(int32_t plu, const QByteArray& name1, bool counted = false, int32_t price = 100,
                   uint64_t days = 0, const QByteArray& name2 = QByteArray()) {
@@ -85,9 +85,9 @@ TEST_F(GoodsConversionTest, WritesTheListAsShownAndReadsBackOverEveryGoodsItem) 
 }
 
 TEST_F(GoodsConversionTest, RecordsBecomeGoodsItems) {
-  WriteExport("Products.dat",
-              kMilk + Hex("00000000 0300 FFFFFF") + Record(5, "AB", true, 199, 0, "CD") +
-                  Record(6, "X", false, 7, 999));
+  WriteExport("Products.dat", kMilk + Hex("00000000 0300 FFFFFF") +
+                                  Record(5, "AB", true, 199, 0, "CD") +
+                                  Record(6, "X", false, 7, 999));
   const GoodsImportReport report = ProductsToBase(workspace());
   EXPECT_EQ(report.stored, 3);
   EXPECT_EQ(report.skipped_zero_plu, 1);
@@ -121,7 +121,8 @@ TEST_F(GoodsConversionTest, ImportedPricesAreStoredInTheUserMoneyFormat) {
   WriteExport("products.dat", Record(1, "A", false, 1250) + Record(2, "B", false, 123450));
   ProductsToBase(workspace());
   EXPECT_EQ(base().Goods().Lookup("PLU", 1, "Price").toString(), "12,50 ");
-  EXPECT_EQ(base().Goods().Lookup("PLU", 2, "Price").toString(), QString::fromUtf8("1\u00a0234,50 "));
+  EXPECT_EQ(base().Goods().Lookup("PLU", 2, "Price").toString(),
+            QString::fromUtf8("1\u00a0234,50 "));
   // And what goods editing stored goes out again as the same amount.
   MakeBaseFile(workspace());
   const GoodsFileContents contents = DecodeGoodsFile(ReadExport("products.dat"));
@@ -143,9 +144,9 @@ TEST_F(GoodsConversionTest, EmptyFileEmptiesTheGoodsList) {
 
 TEST_F(GoodsConversionTest, RefusedRecordsAreDroppedAndListedInOneMessage) {
   AddGoods(900, "Old");
-  WriteExport("products.dat", Record(5, "A") + Record(5, "Twin") + Record(7, "Long", false, 1, 1000) +
-                                  Record(8, "B") + Record(9, "Dear", false, 1000000) +
-                                  Record(10, "C"));
+  WriteExport("products.dat", Record(5, "A") + Record(5, "Twin") +
+                                  Record(7, "Long", false, 1, 1000) + Record(8, "B") +
+                                  Record(9, "Dear", false, 1000000) + Record(10, "C"));
   RecordingStatusSink sink;
   const GoodsImportReport report = ProductsToBase(workspace(), &sink);
   EXPECT_EQ(GoodsPlus(), (QVector<qint64>{5, 8, 10}));
@@ -196,10 +197,12 @@ TEST_F(GoodsConversionTest, FileCutInsideARecordLeavesTheGoodsAsTheyWere) {
 TEST_F(GoodsConversionTest, DatabaseFailureHalfWayLeavesTheGoodsAsTheyWere) {
   for (int plu = 1; plu <= 5; ++plu) AddGoods(plu, "Kept");
   QSqlQuery trigger(base().connection());
-  ASSERT_TRUE(trigger.exec("CREATE TRIGGER refuse13 BEFORE INSERT ON Products WHEN NEW.PLU = 13 "
-                           "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+  ASSERT_TRUE(
+      trigger.exec("CREATE TRIGGER refuse13 BEFORE INSERT ON Products WHEN NEW.PLU = 13 "
+                   "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
   const QStringList before = Snapshot();
-  WriteExport("products.dat", Record(11, "A") + Record(12, "B") + Record(13, "C") + Record(14, "D"));
+  WriteExport("products.dat",
+              Record(11, "A") + Record(12, "B") + Record(13, "C") + Record(14, "D"));
   EXPECT_THROW(ProductsToBase(workspace()), QuibrelError);
   EXPECT_EQ(Snapshot(), before);
 }

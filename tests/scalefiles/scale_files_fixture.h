@@ -1,10 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QLocale>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
-#include <gtest/gtest.h>
 #include <memory>
 
 #include "db/money_format.h"
@@ -65,8 +66,8 @@ class ScaleFilesTest : public ::testing::Test {
   // row sets hold them: what "unchanged" means after a refused import.
   QStringList Snapshot() {
     QStringList rows;
-    for (const char* table : {"Products", "TicketLines", "KeyPads", "Keys", "ScalesSettings",
-                              "Totals"}) {
+    for (const char* table :
+         {"Products", "TicketLines", "KeyPads", "Keys", "ScalesSettings", "Totals"}) {
       QSqlQuery query(base().connection());
       EXPECT_TRUE(query.exec(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(table)));
       while (query.next()) {

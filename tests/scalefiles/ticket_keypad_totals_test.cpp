@@ -1,6 +1,7 @@
 // Zirk.dat, keyboard.dat and Totals.dat made from and read into the goods base.
-#include <QSqlQuery>
 #include <gtest/gtest.h>
+
+#include <QSqlQuery>
 
 #include "core/quibrel_error.h"
 #include "db/goods_rules.h"
@@ -292,11 +293,8 @@ TEST_F(TotalsFileDbTest, DateThatDoesNotExistStoresNothingOfTheFile) {
     char month, day, hour;
   };
   const Case cases[] = {
-      {"month 13", 13, 15, 17},
-      {"month 0", 0, 15, 17},
-      {"day 31 of April", 4, 31, 17},
-      {"29 February 2011", 2, 29, 17},
-      {"hour 24", 3, 15, 24},
+      {"month 13", 13, 15, 17},        {"month 0", 0, 15, 17}, {"day 31 of April", 4, 31, 17},
+      {"29 February 2011", 2, 29, 17}, {"hour 24", 3, 15, 24},
   };
   for (const Case& c : cases) {
     QByteArray bad = Example();
@@ -327,8 +325,9 @@ TEST_F(TotalsFileDbTest, FileCutInsideARecordStoresNothing) {
 
 TEST_F(TotalsFileDbTest, DatabaseFailureHalfWayStoresNothing) {
   QSqlQuery trigger(base().connection());
-  ASSERT_TRUE(trigger.exec("CREATE TRIGGER refuse BEFORE INSERT ON Totals WHEN "
-                           "(SELECT count(*) FROM Totals) >= 2 BEGIN SELECT RAISE(ABORT, 'full'); END"));
+  ASSERT_TRUE(
+      trigger.exec("CREATE TRIGGER refuse BEFORE INSERT ON Totals WHEN "
+                   "(SELECT count(*) FROM Totals) >= 2 BEGIN SELECT RAISE(ABORT, 'full'); END"));
   WriteExport("Totals.dat", Example() + Example() + Example());
   EXPECT_THROW(TotalsToBase(workspace(), kCardSource), QuibrelError);
   EXPECT_TRUE(base().Totals().IsEmpty());
