@@ -108,8 +108,8 @@ void BM_UploadGoodsTcp(benchmark::State& state) {
     }
   }
   state.counters["blocks"] = static_cast<double>(blocks);
-  state.counters["us_per_block"] = benchmark::Counter(
-      static_cast<double>(blocks) * 1e-6,
+  state.counters["s_per_block"] = benchmark::Counter(
+      static_cast<double>(blocks),
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UploadGoodsTcp)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
@@ -167,8 +167,8 @@ void BM_UploadGoodsPty(benchmark::State& state) {
       state.SkipWithError("the goods file was stopped");
     }
   }
-  state.counters["us_per_block"] =
-      benchmark::Counter(kSerialBlocks * 1e-6, benchmark::Counter::kIsIterationInvariantRate |
+  state.counters["s_per_block"] =
+      benchmark::Counter(kSerialBlocks, benchmark::Counter::kIsIterationInvariantRate |
                                                    benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UploadGoodsPty)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
