@@ -15,6 +15,7 @@
 #include "db/money_format.h"
 #include "i18n/lang_text.h"
 #include "ui/elided_label.h"
+#include "ui/exchange_commands.h"
 #include "ui/language_group.h"
 #include "ui/goods_page.h"
 #include "ui/help_topics.h"
@@ -88,6 +89,9 @@ void Shell::StartUp() {
   connect(message_panel_.get(), &TMessagePanel::HelpRequested, help_window_.get(),
           &HelpWindow::ShowTopic);
   scales_form_ = std::make_unique<TScalesForm>(workspace_.base(), &window_);
+  exchange_ = std::make_unique<ExchangeCommands>(workspace_, *scales_thread_, *scales_form_,
+                                                 *status_);
+  exchange_->Attach(window_);
 }
 
 StatusSink& Shell::Status() {

@@ -10,6 +10,7 @@ class HelpWindow;
 class MainWindow;
 class PanelStatusSink;
 class StatusSink;
+class ExchangeCommands;
 class TScalesForm;
 class TScalesThread;
 class TMessagePanel;
@@ -42,6 +43,8 @@ class Shell : public QObject {
   TScalesThread& ScalesThread() const { return *scales_thread_; }
   // The scale selection dialog; null until StartUp has made it.
   TScalesForm* ScalesForm() const { return scales_form_.get(); }
+  // The exchanges with the scales and Timer1; null until StartUp has made them.
+  ExchangeCommands* Exchange() const { return exchange_.get(); }
 
   // Whether the last OpenDataBase ran to its end.
   bool LastOpenCompleted() const { return open_completed_; }
@@ -65,6 +68,7 @@ class Shell : public QObject {
   std::unique_ptr<HelpWindow> help_window_;
   std::unique_ptr<TScalesThread> scales_thread_;
   std::unique_ptr<TScalesForm> scales_form_;
+  std::unique_ptr<ExchangeCommands> exchange_;
   std::unique_ptr<TMessagePanel> message_panel_;
   std::unique_ptr<PanelStatusSink> status_;
   bool open_completed_ = false;
