@@ -10,14 +10,14 @@
 #include "core/status_sink.h"
 #include "core/version.h"
 #include "db/compaction.h"
+#include "db/money_format.h"
 #include "discovery/scales_thread.h"
 #include "discovery/serial_search.h"
-#include "db/money_format.h"
 #include "i18n/lang_text.h"
 #include "ui/elided_label.h"
 #include "ui/exchange_commands.h"
-#include "ui/language_group.h"
 #include "ui/goods_page.h"
+#include "ui/language_group.h"
 #include "ui/help_topics.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
@@ -36,12 +36,12 @@ Shell::Shell(Workspace& workspace, MainWindow& window)
       scales_thread_(std::make_unique<TScalesThread>()) {
   connect(window_.PageControl(), &QTabWidget::currentChanged, this, &Shell::PageChanged);
   connect(&window_, &MainWindow::Closing, this, &Shell::ShutDown, Qt::DirectConnection);
+  window_.BaseSheet()->Attach(workspace_);
   connect(window_.SettingsSheet()->MiscGroup(), &LanguageGroup::LanguageChosen, this,
           [this](const QString& code) {
             Language::StoreCode(workspace_.IniFileRef(), code);
             OpenDataBase();
           });
-  window_.BaseSheet()->Attach(workspace_);
   connect(window_.HelpButton(), &QToolButton::clicked, this, [this] {
     help_window_->ShowTopic(PageHelpTopic(window_.PageControl()->currentIndex()));
   });
