@@ -137,6 +137,11 @@ void Shell::ShutDown() {
     message_panel_->ShowMessageWindow(100, 50, kSuccessColour, Qt::black, Qt::AlignHCenter, false,
                                       workspace_.MessageList);
   }
+  // An edit still open in the goods grid is stored, as leaving the page would store it.
+  RunSteps([&] {
+    RowSet& goods = workspace_.base().Goods();
+    if (goods.IsEditing() && !goods.Post()) goods.Cancel();
+  });
   const QString database = workspace_.base().path();
   workspace_.base().Close();
   scales_thread_->StopScalesSearch();

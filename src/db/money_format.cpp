@@ -130,7 +130,15 @@ std::optional<double> MoneyFormat::Read(const QVariant& price) const {
 
 const MoneyFormat& FormatSettings() { return ProcessFormat(); }
 
-void FillFormatSettings() { ProcessFormat() = MoneyFormatFor(QLocale()); }
+void FillFormatSettings() {
+  // Rebuilt after every stored price; building it is costly, so only when the locale changed.
+  static QString filled_for;
+  const QLocale locale;
+  const QString key = locale.name() + '|' + locale.bcp47Name();
+  if (key == filled_for) return;
+  ProcessFormat() = MoneyFormatFor(locale);
+  filled_for = key;
+}
 
 double PriceAmount(const QVariant& price) { return FormatSettings().Read(price).value_or(0.0); }
 

@@ -133,16 +133,48 @@ void RowSet::Rebuild(Bookmark keep) {
     if (Accepts(rows_[i])) visible_.push_back(static_cast<int>(i));
   }
   const int sort_index = FieldIndex(sort_field_);
-  if (sort_index >= 0) {
-    const bool descending = sort_order_ == Qt::DescendingOrder;
-    std::stable_sort(visible_.begin(), visible_.end(), [&](int x, int y) {
-      const int c = CompareFieldValues(rows_[x].values[sort_index], rows_[y].values[sort_index]);
-      return descending ? c > 0 : c < 0;
-    });
-  }
+  if (sort_index >= 0) SortVisible(sort_index);
   const int position = PositionOf(keep);
   cursor_ = visible_.empty() ? -1 : (position >= 0 ? position : 0);
   eof_ = bof_ = visible_.empty();
+}
+
+namespace {
+
+// A field value prepared once for sorting, so that comparisons do no conversions. It orders as
+// CompareFieldValues does: null first, numbers by value, text without letter case.
+struct SortKey {
+  int kind;  // 0 null, 1 number, 2 text
+  double number;
+  QString text;
+
+  static SortKey Of(const QVariant& value) {
+    if (IsNullValue(value)) return {0, 0, QString()};
+    if (IsNumber(value)) return {1, value.toDouble(), QString()};
+    return {2, 0, value.toString().toCaseFolded()};
+  }
+  int Compare(const SortKey& other) const {
+    if (kind != other.kind) {
+      // Mixed numbers and text keep the full comparison (numeric text), which is rare.
+      return kind == 0 || other.kind == 0 ? (kind == 0 ? -1 : 1) : 2;
+    }
+    if (kind == 1) return number < other.number ? -1 : (number > other.number ? 1 : 0);
+    if (kind == 2) return text.compare(other.text);
+    return 0;
+  }
+};
+
+}  // namespace
+
+void RowSet::SortVisible(int sort_index) {
+  const bool descending = sort_order_ == Qt::DescendingOrder;
+  std::vector<SortKey> keys(rows_.size());
+  for (int index : visible_) keys[index] = SortKey::Of(rows_[index].values[sort_index]);
+  std::stable_sort(visible_.begin(), visible_.end(), [&](int x, int y) {
+    int c = keys[x].Compare(keys[y]);
+    if (c == 2) c = CompareFieldValues(rows_[x].values[sort_index], rows_[y].values[sort_index]);
+    return descending ? c > 0 : c < 0;
+  });
 }
 
 int RowSet::PositionOf(Bookmark serial) const {

@@ -130,6 +130,7 @@ class RowSet : public QObject {
 
   void ReadRows();
   void Rebuild(Bookmark keep);  // recompute visible_ from filter and sort
+  void SortVisible(int sort_index);
   bool Accepts(const Row& row) const;
   int PositionOf(Bookmark serial) const;
   void SetCursor(int position);
