@@ -359,16 +359,7 @@ void RowSet::Cancel() {
   const bool insert = state_ == State::kInsert;
   pending_.clear();
   if (insert) {
-    const int removed_row = visible_[cursor_];
-    const int position = cursor_;
-    rows_.erase(rows_.begin() + removed_row);
-    visible_.erase(visible_.begin() + position);
-    for (int& index : visible_) {
-      if (index > removed_row) --index;
-    }
-    if (!ControlsDisabled()) emit RowRemoved(position);
-    cursor_ = visible_.empty() ? -1 : std::min(position, RecordCount() - 1);
-    eof_ = bof_ = visible_.empty();
+    RemoveCurrentRow();
     SetState(State::kBrowse);
     NotifyScroll();
     return;
@@ -389,7 +380,13 @@ void RowSet::Delete() {
   query.addBindValue(rows_[removed_row].values[0]);
   if (!query.exec()) throw QuibrelError(DatabaseErrorText(table_, query.lastError()));
   pending_.clear();
-  state_ = State::kBrowse;
+  RemoveCurrentRow();
+  SetState(State::kBrowse);
+  NotifyScroll();
+}
+
+void RowSet::RemoveCurrentRow() {
+  const int removed_row = visible_[cursor_];
   const int position = cursor_;
   rows_.erase(rows_.begin() + removed_row);
   visible_.erase(visible_.begin() + position);
@@ -399,7 +396,6 @@ void RowSet::Delete() {
   if (!ControlsDisabled()) emit RowRemoved(position);
   cursor_ = visible_.empty() ? -1 : std::min(position, RecordCount() - 1);
   eof_ = bof_ = visible_.empty();
-  NotifyScroll();
 }
 
 void RowSet::DeleteAll() {

@@ -131,6 +131,8 @@ class RowSet : public QObject {
   void ReadRows();
   void Rebuild(Bookmark keep);  // recompute visible_ from filter and sort
   void SortVisible(int sort_index);
+  // Takes the current row out of memory; its database row is gone or was never stored.
+  void RemoveCurrentRow();
   bool Accepts(const Row& row) const;
   int PositionOf(Bookmark serial) const;
   void SetCursor(int position);
