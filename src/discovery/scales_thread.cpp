@@ -179,7 +179,8 @@ bool TScalesThread::RunCycle() {
         tmp_scales.append("COM" + QString::number(number));
         tmp_scales_mode.append(FamilyCharacter(*reply));
       }
-      if (TerminationRequested()) break;
+      // A cycle cut short publishes nothing: half a list would hide the scales not yet asked.
+      if (TerminationRequested()) return false;
     }
   }
 
