@@ -101,7 +101,7 @@ QSet<QString> KeysOf(const QString& path) {
 TEST(LanguagePackTest, PacksHoldTheSameKeysAndKeepEveryPlaceholder) {
   const QSet<QString> english = KeysOf(PackPath("ENG"));
   const IniFile eng(PackPath("ENG"));
-  static const QRegularExpression placeholder(R"(%\d)");
+  static const QRegularExpression argument_marker(R"(%\d)");
   for (const Pack& pack : kPacks) {
     SCOPED_TRACE(pack.code);
     const IniFile ini(PackPath(pack.code));
@@ -114,7 +114,7 @@ TEST(LanguagePackTest, PacksHoldTheSameKeysAndKeepEveryPlaceholder) {
       const QString section = key.section('/', 0, 0);
       const QString name = key.section('/', 1);
       QStringList wanted;
-      for (auto m = placeholder.globalMatch(eng.ReadString(section, name, "")); m.hasNext();) {
+      for (auto m = argument_marker.globalMatch(eng.ReadString(section, name, "")); m.hasNext();) {
         wanted << m.next().captured();
       }
       const QString text = ini.ReadString(section, name, "");
