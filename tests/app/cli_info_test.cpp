@@ -2,39 +2,24 @@
 // window.
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include "i18n/ini_file.h"
+#include "support/cli_run.h"
 #include "support/temp_program_folder.h"
 
 namespace quibrel {
 namespace {
 
-using testing::BuiltExecutable;
+using testing::CliResult;
+using testing::RunCli;
 using testing::TempProgramFolder;
 
-struct CliResult {
-  int exit_code = -1;
-  QString out;
-  QString err;
-};
-
-CliResult RunCli(const TempProgramFolder& folder, const QStringList& arguments) {
-  QProcess cli;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QUIBREL_HOME", folder.folder().Root());
-  cli.setProcessEnvironment(environment);
-  cli.start(BuiltExecutable("quibrel-cli"), arguments);
-  cli.waitForFinished(60000);
-  return {cli.exitCode(), QString::fromLocal8Bit(cli.readAllStandardOutput()),
-          QString::fromLocal8Bit(cli.readAllStandardError())};
-}
 
 TEST(CliInfoTest, PrintsFolderBaseAndVersionAndStoresTheBaseLikeTheWindow) {
   TempProgramFolder folder;
   folder.WriteFile("ZirkLog.txt", "10:00:00 kept\n");
-  const CliResult result = RunCli(folder, {"info"});
+  const CliResult result = RunCli(folder.folder().Root(), {"info"});
   ASSERT_EQ(result.exit_code, 0) << result.err.toStdString();
   const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_GE(lines.size(), 3);
@@ -69,7 +54,7 @@ TEST(CliInfoTest, ExitCodesTellSuccessFailureAndUsage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     folder.WriteFile("System/terminal.ini", c.terminal_ini);
-    const CliResult result = RunCli(folder, c.arguments);
+    const CliResult result = RunCli(folder.folder().Root(), c.arguments);
     EXPECT_EQ(result.exit_code, c.exit_code) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(c.stderr_words)) << result.err.toStdString();
     if (c.exit_code == 1) {

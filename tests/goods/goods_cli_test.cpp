@@ -1,32 +1,19 @@
 // quibrel-cli goods verbs: the same checks and messages as the window, a refused item stores
 // nothing and exits 1.
-#include <QProcess>
 #include <gtest/gtest.h>
 
+#include "support/cli_run.h"
 #include "support/temp_program_folder.h"
 
 namespace quibrel {
 namespace {
 
-using testing::BuiltExecutable;
+using testing::CliResult;
 using testing::TempProgramFolder;
 
-struct CliResult {
-  int exit_code = -1;
-  QString out;
-  QString err;
-};
-
+// Russian locale: the goods verbs store prices in the money format of the user's locale.
 CliResult RunCli(const TempProgramFolder& folder, const QStringList& arguments) {
-  QProcess cli;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QUIBREL_HOME", folder.folder().Root());
-  environment.insert("LC_ALL", "ru_RU.UTF-8");
-  cli.setProcessEnvironment(environment);
-  cli.start(BuiltExecutable("quibrel-cli"), arguments);
-  cli.waitForFinished(60000);
-  return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()),
-          QString::fromUtf8(cli.readAllStandardError())};
+  return testing::RunCli(folder.folder().Root(), arguments, {{"LC_ALL", "ru_RU.UTF-8"}});
 }
 
 TEST(GoodsCliTest, AddsListsAndDeletesThroughTheWindowsChecks) {

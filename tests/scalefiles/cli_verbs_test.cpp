@@ -1,10 +1,9 @@
 // make-files, import-files and import-totals as a back-office script runs them.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 #include "hex.h"
 #include "scale_files_fixture.h"
+#include "support/cli_run.h"
 #include "scalefiles/goods_file.h"
 #include "scalefiles/keypad_file.h"
 #include "scalefiles/totals_file.h"
@@ -12,26 +11,14 @@
 namespace quibrel {
 namespace {
 
-using testing::BuiltExecutable;
 using testing::Hex;
-
-struct CliRun {
-  int exit_code = -1;
-  QString out;
-  QString err;
-};
+using CliRun = testing::CliResult;
 
 class CliVerbsTest : public testing::ScaleFilesTest {
  protected:
   CliRun Run(const QStringList& arguments) {
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QUIBREL_HOME", folder_.folder().Root());
-    cli.setProcessEnvironment(environment);
-    cli.start(BuiltExecutable("quibrel-cli"), arguments);
-    EXPECT_TRUE(cli.waitForFinished(60000));
-    CliRun run{cli.exitCode(), QString::fromLocal8Bit(cli.readAllStandardOutput()),
-               QString::fromLocal8Bit(cli.readAllStandardError())};
+    const CliRun run = testing::RunCli(folder_.folder().Root(), arguments);
+    EXPECT_NE(run.exit_code, -1) << "quibrel-cli did not finish";
     // The row sets read what the other program left.
     for (RowSet* set : {&base().Goods(), &base().TicketLines(), &base().Keys()}) set->Requery();
     return run;
